@@ -6,6 +6,7 @@
 // and prints the median of each and their ratio.
 #include "database.h"
 #include "dates.h"
+#include "sale.h"
 #include "sqltext.h"
 
 #include <QCoreApplication>
@@ -170,10 +171,12 @@ int main(int argc, char** argv)
              return "Select count(*) from UsrBuy where Dat_Buy>=" + sqlQuote(dayStart(day(i * 37))) +
                     " and Dat_Buy<=" + sqlQuote(dayEnd(day(i * 37)));
          }},
-        {"sale: update customer and append purchase", {"Usr", "UsrBuy"},
+        {"sale: update, invoice count, append", {"Usr", "UsrBuy"},
          [&](int i) {
              const QString u = QString::number(1 + (i * 104729) % customers);
              return "BEGIN;\nUpdate Usr set Buy_T=Buy_T+1,Card_T=Card_T+1,Remain=0.25 where Usr_id=" + sqlQuote(u) +
+                    ";\nSelect count(*) From UsrBuy B Where B.Usr_id=B.Usr_id And B.Dat_Buy>=" +
+                    sqlQuote(dayStart(QDate::currentDate())) + " And B.Dat_Buy<=" + sqlQuote(dayEnd(QDate::currentDate())) +
                     ";\nInsert into UsrBuy (Usr_id,Usr_Name,Buy_q,Card_T,Buy_T,Price,PMoney,Pay,Remain,Invoice,Dat_Buy,"
                     "Optr,Memo,Addr,PrintNo) values (" + u + ",'x',100,1,1,0.535,53.5,53.5,0.25,'202612110001'," +
                     sqlQuote(nowText()) + ",'admin',NULL,'addr',0);\nCOMMIT";
@@ -199,15 +202,19 @@ int main(int argc, char** argv)
             QElapsedTimer t;
             t.start();
             if (c.write) {
-                // The program's own way: one transaction, an update and an append.
-                const QString u = QString::number(1 + ((1000 + i) * 104729) % customers);
-                Transaction tx(db, {"Usr", "UsrBuy"});
-                db.exec("Update Usr set Buy_T=Buy_T+1,Card_T=Card_T+1,Remain=0.25 where Usr_id=" + sqlQuote(u));
-                db.append("UsrBuy", {{"Usr_id", u}, {"Usr_Name", "x"}, {"Buy_q", "100"}, {"Card_T", "1"},
-                                     {"Buy_T", "1"}, {"Price", "0.535"}, {"PMoney", "53.50"}, {"Pay", "53.50"},
-                                     {"Remain", "0.25"}, {"Invoice", "202612110001"}, {"Dat_Buy", nowText()},
-                                     {"Optr", "admin"}, {"Memo", ""}, {"Addr", "addr"}, {"PrintNo", "0"}});
-                tx.commit();
+                // The program's own way: update, the day's count for the invoice
+                // number and the append, in one transaction.
+                sale::Record r;
+                r.user = 1 + ((1000 + i) * 104729) % customers;
+                r.name = "x";
+                r.address = "addr";
+                r.quantity = 100;
+                r.unitPrice = 0.535;
+                r.feeText = r.paidText = "53.50";
+                r.newBalance = "0.25";
+                r.account = "admin";
+                r.when = QDateTime::currentDateTime();
+                sale::recordSale(db, r);
             } else {
                 db.select(sql);
             }
