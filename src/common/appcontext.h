@@ -9,6 +9,10 @@ class CardLibrary;
 class Prompter;
 class Printing;
 
+// Village support: a fixed switch of the program, off. When on, villages are
+// kept, chosen at opening and shown when selling.
+inline constexpr bool kVillageSupport = false;
+
 // What every window of the program is given: where the program lives, the
 // database, the card reader, how to talk to the operator, how to print, and
 // who is logged in. No globals: a test builds its own on a temporary folder.

@@ -1,0 +1,95 @@
+#include "commands.h"
+
+#include "aboutdialog.h"
+#include "appcontext.h"
+#include "backup.h"
+#include "cardlibrary.h"
+#include "database.h"
+#include "mainwindow.h"
+#include "prompter.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QUrl>
+
+namespace ombx {
+namespace {
+
+struct BusyCursor {
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+};
+
+// The folder dialog of backup and restore: Qt's own, which can make a new folder.
+QString chooseFolder(QWidget* parent, const QString& title, const QString& start)
+{
+    return QFileDialog::getExistingDirectory(parent, title, start,
+                                             QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
+}
+
+void backUp(TFmmain& main, AppContext& ctx)
+{
+    const QString chosen = chooseFolder(&main, QStringLiteral("备份数据"), backup::startDirectory(ctx.programDir));
+    if (chosen.isEmpty())
+        return;
+    backup::Result r;
+    {
+        BusyCursor busy;
+        r = backup::backUp(ctx.programDir, chosen, QDate::currentDate());
+    }
+    ctx.prompter->info(r.message);
+}
+
+void restore(TFmmain& main, AppContext& ctx)
+{
+    const QString chosen = chooseFolder(&main, QStringLiteral("恢复数据"), backup::startDirectory(ctx.programDir));
+    if (chosen.isEmpty())
+        return;
+    backup::Result r;
+    {
+        BusyCursor busy;
+        // The tables are files of the folder being replaced: let go of them
+        // first and take up the restored ones at once after.
+        ctx.db->close();
+        r = backup::restore(ctx.programDir, chosen);
+        ctx.db->reopen();
+    }
+    ctx.prompter->info(r.message);
+}
+
+} // namespace
+
+void wireCommands(TFmmain& main, AppContext& ctx)
+{
+    main.setCommand(QStringLiteral("备份数据"), [&] { backUp(main, ctx); });
+    main.setCommand(QStringLiteral("恢复数据"), [&] { restore(main, ctx); });
+    main.setCommand(QStringLiteral("退出"), [&] {
+        if (ctx.prompter->question(QStringLiteral("是否进行数据备份？")))
+            backUp(main, ctx);
+        main.close();
+    });
+    main.setCommand(QStringLiteral("打开USB读写器"), [&] {
+        ctx.card->CloseUSB();
+        ctx.prompter->info(ctx.card->OpenUSB() > 0 ? QStringLiteral("打开成功！") : QStringLiteral("打开失败！"));
+    });
+    main.setCommand(QStringLiteral("重新登陆"), [&] {
+        if (ctx.prompter->question(QStringLiteral("是否关闭当前系统再重新登陆?"))) {
+            main.requestRelogin();
+            main.close();
+        }
+    });
+    main.setCommand(QStringLiteral("关于"), [&] {
+        AboutDialog about(&main);
+        about.exec();
+    });
+    main.setCommand(QStringLiteral("帮助"), [&] {
+        const QString help = QDir(ctx.programDir).filePath(QStringLiteral("help.chm"));
+        if (QFileInfo::exists(help))
+            QDesktopServices::openUrl(QUrl::fromLocalFile(help));
+    });
+}
+
+} // namespace ombx
