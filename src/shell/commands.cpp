@@ -7,6 +7,8 @@
 #include "database.h"
 #include "mainwindow.h"
 #include "prompter.h"
+#include "ratingwindow.h"
+#include "tableeditor.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -22,6 +24,15 @@ struct BusyCursor {
     BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
     ~BusyCursor() { QApplication::restoreOverrideCursor(); }
 };
+
+// A command that opens a window modally, made for the command and destroyed after.
+template <typename Window> TFmmain::Command openWindow(TFmmain& main, AppContext& ctx)
+{
+    return [&main, &ctx] {
+        Window window(ctx, &main);
+        window.exec();
+    };
+}
 
 // The folder dialog of backup and restore: Qt's own, which can make a new folder.
 QString chooseFolder(QWidget* parent, const QString& title, const QString& start)
@@ -81,6 +92,9 @@ void wireCommands(TFmmain& main, AppContext& ctx)
             main.close();
         }
     });
+    main.setCommand(QStringLiteral("设置电价"), openWindow<TFmPriceType>(main, ctx));
+    main.setCommand(QStringLiteral("设置表型"), openWindow<TFmMtrType>(main, ctx));
+    main.setCommand(QStringLiteral("设置容量"), openWindow<TFmrating>(main, ctx));
     main.setCommand(QStringLiteral("关于"), [&] {
         AboutDialog about(&main);
         about.exec();
