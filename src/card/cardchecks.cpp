@@ -45,14 +45,18 @@ bool validityFlag(CardLibrary& card, Prompter& prompter, FlagRule rule, int* car
         if (flag == 255)
             prompter.info(QStringLiteral("电量无效，不能改写电量！"));
         return flag != 255 && flag != -1;
-    case FlagRule::ChangeMeter:
-        if (flag == -1) {
+    case FlagRule::ChangeMeter: {
+        // The purchase the old meter has not taken moves to the new meter, so
+        // a failed quantity read must not carry -1 kWh into the change.
+        const int kwh = flag == 0 ? card.GetKWH() : 0;
+        if (flag == -1 || kwh < 0) {
             prompter.info(QStringLiteral("通讯失败，请检查！"));
             return false;
         }
         if (carriedKwh)
-            *carriedKwh = flag == 0 ? card.GetKWH() : 0;
+            *carriedKwh = kwh;
         return true;
+    }
     }
     return false;
 }
@@ -62,7 +66,7 @@ bool customerNumber(CardLibrary& card, Prompter& prompter, int* user)
     const int u = card.GetUserNo();
     if (u == 0)
         prompter.info(QStringLiteral("卡没有开户！"));
-    if (u == 0 || u == -1)
+    if (u <= 0) // negative: the card could not be read; the operator tries again
         return false;
     if (user)
         *user = u;
@@ -218,6 +222,23 @@ Passed forReadBack(CardLibrary& card, Database& db, Prompter& prompter)
     }
     p.ok = bureauInTable(db, prompter, p.bureau);
     return p;
+}
+
+Passed forCommand(CardCommand command, CardLibrary& card, Database& db, Prompter& prompter, int officeBureau)
+{
+    switch (command) {
+    case CardCommand::Buy: return forBuy(card, db, prompter);
+    case CardCommand::OpenAccount: return forOpenAccount(card, prompter);
+    case CardCommand::Reissue: return forReissue(card, prompter);
+    case CardCommand::ChangeMeter: return forChangeMeter(card, prompter, officeBureau);
+    case CardCommand::Rewrite: return forRewrite(card, prompter, officeBureau);
+    case CardCommand::Refund: return forRefund(card, prompter, officeBureau);
+    case CardCommand::ReadCard: return forReadCard(card, db, prompter);
+    case CardCommand::ReadBack: return forReadBack(card, db, prompter);
+    case CardCommand::ResetCard:
+    case CardCommand::TestCard: return forSpecialCard(card, prompter);
+    }
+    return {};
 }
 
 } // namespace ombx::checks

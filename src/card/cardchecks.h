@@ -24,7 +24,8 @@ bool blankCard(CardLibrary& card, Prompter& prompter, BlankFor command);
 bool customerCard(CardLibrary& card, Prompter& prompter);
 
 enum class FlagRule { Buy, Rewrite, ChangeMeter };
-// For ChangeMeter, *carriedKwh receives the purchase the meter has not taken yet.
+// For ChangeMeter, *carriedKwh receives the purchase the meter has not taken
+// yet; a failed read of it ends the command like a failed flag read.
 bool validityFlag(CardLibrary& card, Prompter& prompter, FlagRule rule, int* carriedKwh = nullptr);
 
 // The card's customer number into *user.
@@ -62,6 +63,11 @@ Passed forRewrite(CardLibrary& card, Prompter& prompter, int officeBureau);
 Passed forRefund(CardLibrary& card, Prompter& prompter, int officeBureau);
 Passed forReadCard(CardLibrary& card, Database& db, Prompter& prompter);
 Passed forReadBack(CardLibrary& card, Database& db, Prompter& prompter);
+
+// The same, chosen by command, for a command table that treats every card
+// command alike; each command uses only what its checks need.
+enum class CardCommand { Buy, OpenAccount, Reissue, ChangeMeter, Rewrite, Refund, ReadCard, ReadBack, ResetCard, TestCard };
+Passed forCommand(CardCommand command, CardLibrary& card, Database& db, Prompter& prompter, int officeBureau);
 
 } // namespace checks
 } // namespace ombx

@@ -58,7 +58,6 @@ QByteArray CardImage::encode() const
     put<qint32>(b, 22, index);
     b[26] = char(password1);
     b[27] = char(password2);
-    put<quint32>(b, 28, testKwh);
     put<quint32>(b, 32, backUser);
     put<quint32>(b, 36, backBuyTimes);
     b[40] = char(backWarn1);
@@ -91,7 +90,6 @@ std::optional<CardImage> CardImage::decode(const QByteArray& b)
     c.index = get<qint32>(b, 22);
     c.password1 = quint8(b[26]);
     c.password2 = quint8(b[27]);
-    c.testKwh = get<quint32>(b, 28);
     c.backUser = get<quint32>(b, 32);
     c.backBuyTimes = get<quint32>(b, 36);
     c.backWarn1 = quint8(b[40]);

@@ -20,11 +20,10 @@ struct CardImage {
     quint8 warn1 = 0;           // alarm level, tens of kWh
     quint8 warn2 = 0;           // cut-off level, kWh
     quint8 capacity = 0;
-    quint32 kwh = 0;            // purchase quantity
+    quint32 kwh = 0;            // purchase quantity; on a test card its test quantity
     qint32 index = 0;           // purchase sequence index
     quint8 password1 = 0;       // customer byte
     quint8 password2 = 0;       // quantity byte
-    quint32 testKwh = 0;        // quantity of a test card
 
     // Written back by the meter.
     quint32 backUser = 0;

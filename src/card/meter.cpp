@@ -5,9 +5,13 @@
 #include <QDir>
 #include <QSettings>
 
+#include <cmath>
+
 namespace ombx {
 
-Meter::Result Meter::insertCard(const QString& name, double useKwh, double tamperKwh)
+Meter::Result Meter::insertCard(const QString& name) { return insertCard(name, Use()); }
+
+Meter::Result Meter::insertCard(const QString& name, const Use& use)
 {
     Result r;
     auto card = m_reader.readCard(name);
@@ -19,17 +23,21 @@ Meter::Result Meter::insertCard(const QString& name, double useKwh, double tampe
         r.message = QStringLiteral("card '%1' is not a customer card of this system").arg(name);
         return r;
     }
-    if (useKwh < 0 || tamperKwh < 0) {
-        r.message = QStringLiteral("energy to use must not be negative");
+    const double useKwh = use.useKwh, tamperKwh = use.tamperKwh;
+    if (!(useKwh >= 0) || !(tamperKwh >= 0) || !std::isfinite(useKwh) || !std::isfinite(tamperKwh)) {
+        r.message = QStringLiteral("energy must be a number of kWh, not below 0");
         return r;
     }
 
     QSettings state(QDir(m_reader.folder()).filePath(QStringLiteral("meter-%1.ini").arg(card->user)),
                     QSettings::IniFormat);
-    double remaining = state.value(QStringLiteral("remaining"), 0.0).toDouble();
-    double used = state.value(QStringLiteral("used"), 0.0).toDouble();
-    int purchases = state.value(QStringLiteral("purchases"), 0).toInt();
-    QStringList taken = state.value(QStringLiteral("taken")).toStringList();
+    // A new meter starts empty; its figures replace the old meter's once the
+    // card has been written.
+    const bool fresh = use.newMeter;
+    double remaining = fresh ? 0.0 : state.value(QStringLiteral("remaining"), 0.0).toDouble();
+    double used = fresh ? 0.0 : state.value(QStringLiteral("used"), 0.0).toDouble();
+    int purchases = fresh ? 0 : state.value(QStringLiteral("purchases"), 0).toInt();
+    QStringList taken = fresh ? QStringList() : state.value(QStringLiteral("taken")).toStringList();
 
     QStringList notes;
     if (card->validFlag == 0) {
@@ -67,15 +75,21 @@ Meter::Result Meter::insertCard(const QString& name, double useKwh, double tampe
     card->backBureau = card->bureau;
     card->backRemaining = remaining;
     card->backUsed = used;
-    if (!m_reader.writeCard(name, *card)) {
-        r.message = QStringLiteral("cannot write card '%1'").arg(name);
-        return r;
-    }
+    // The meter keeps its figures before it marks the card: should the card
+    // write fail, the purchase stays taken in the meter and cannot be taken twice.
     state.setValue(QStringLiteral("remaining"), remaining);
     state.setValue(QStringLiteral("used"), used);
     state.setValue(QStringLiteral("purchases"), purchases);
     state.setValue(QStringLiteral("taken"), taken);
     state.sync();
+    if (state.status() != QSettings::NoError) {
+        r.message = QStringLiteral("cannot save the meter of customer %1").arg(card->user);
+        return r;
+    }
+    if (!m_reader.writeCard(name, *card)) {
+        r.message = QStringLiteral("cannot write card '%1'").arg(name);
+        return r;
+    }
 
     r.ok = true;
     r.message = notes.join(QStringLiteral("; ")) +

@@ -7,7 +7,8 @@ namespace ombx {
 
 // A customer's prepaid meter, played against a card of the virtual reader.
 // Its state (remaining and used energy, the purchase indices it has taken) is
-// kept in the reader folder, one file per customer number.
+// kept in the reader folder, one file per customer number. A new meter (after
+// a meter change, whose purchase index starts again at 0) starts empty.
 class Meter {
 public:
     struct Result {
@@ -16,13 +17,19 @@ public:
         bool tookPurchase = false;
     };
 
+    struct Use {
+        double useKwh = 0;     // energy drawn after the card was read, never below empty
+        double tamperKwh = 0;  // used energy reported on top, not drawn from what was sold (a tampered meter)
+        bool newMeter = false; // the customer's meter was replaced: start from an empty meter
+    };
+
     explicit Meter(VirtualCardReader& reader) : m_reader(reader) {}
 
     // The customer inserts card `name` into the meter: the meter takes a
-    // valid purchase bound to it, then runs `useKwh` (never below empty), adds
-    // `tamperKwh` to its used energy without drawing on what was sold (a
-    // tampered meter), and writes its figures back onto the card.
-    Result insertCard(const QString& name, double useKwh = 0, double tamperKwh = 0);
+    // valid purchase bound to it, runs as `use` says, and writes its figures
+    // back onto the card.
+    Result insertCard(const QString& name, const Use& use);
+    Result insertCard(const QString& name); // nothing used
 
 private:
     VirtualCardReader& m_reader;

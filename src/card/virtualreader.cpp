@@ -81,7 +81,10 @@ bool VirtualCardReader::insert(const QString& name, QString* error)
     return true;
 }
 
-void VirtualCardReader::remove() { replaceFile(QDir(m_folder).filePath(QStringLiteral("slot")), QByteArray()); }
+bool VirtualCardReader::remove()
+{
+    return replaceFile(QDir(m_folder).filePath(QStringLiteral("slot")), QByteArray());
+}
 
 QString VirtualCardReader::cardOnReader() const
 {
@@ -109,7 +112,7 @@ bool VirtualCardReader::writeCard(const QString& name, const CardImage& card) co
     return validName(name) && replaceFile(cardPath(name), card.encode());
 }
 
-void VirtualCardReader::failNext(const QString& function, int count)
+bool VirtualCardReader::failNext(const QString& function, int count)
 {
     const QString path = QDir(m_folder).filePath(QStringLiteral("faults"));
     QStringList lines;
@@ -118,8 +121,8 @@ void VirtualCardReader::failNext(const QString& function, int count)
             lines << line;
     if (count > 0)
         lines << QStringLiteral("%1 %2").arg(function).arg(count);
-    QDir().mkpath(m_folder);
-    replaceFile(path, (lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8());
+    return QDir().mkpath(m_folder) &&
+           replaceFile(path, lines.isEmpty() ? QByteArray() : (lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8());
 }
 
 bool VirtualCardReader::takeFault(const char* function)
@@ -384,8 +387,11 @@ int VirtualCardReader::WriteTestCard(int kwh)
     return write("WriteTestCard", [=](CardImage& c) {
         if (kwh < 0)
             return false;
+        // The test quantity is the card's purchase, valid until a meter takes
+        // it, so reading the card shows it like a customer's purchase.
         c.kind = CardImage::Test;
-        c.testKwh = quint32(kwh);
+        c.kwh = quint32(kwh);
+        c.validFlag = 0;
         return true;
     });
 }

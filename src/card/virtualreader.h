@@ -27,13 +27,14 @@ public:
     // Managing the cards (the tool, tests). Names are letters, digits, '-' and '_'.
     bool newCard(const QString& name, QString* error = nullptr);
     bool insert(const QString& name, QString* error = nullptr);
-    void remove();
+    bool remove();
     QString cardOnReader() const;
     QStringList cards() const;
     std::optional<CardImage> readCard(const QString& name) const;
     bool writeCard(const QString& name, const CardImage& card) const;
     // The next `count` calls of `function` fail with its failure value.
-    void failNext(const QString& function, int count = 1);
+    // false when the reader folder cannot be written.
+    bool failNext(const QString& function, int count = 1);
     // Makes the folder usable and, when it holds no card at all, puts `blanks`
     // blank cards card1..cardN in it with card1 on the reader. Idempotent.
     bool setup(int blanks = 3, QString* error = nullptr);

@@ -111,6 +111,10 @@ TEST_F(ChecksFixture, FlagAndBureauRulesDifferByCommand)
     const Passed change = forChangeMeter(reader, prompter, 3);
     EXPECT_TRUE(change.ok);
     EXPECT_EQ(change.carriedKwh, 80);
+    // A failed quantity read must not carry -1 kWh into the new meter.
+    reader.failNext("GetKWH");
+    EXPECT_FALSE(forChangeMeter(reader, prompter, 3).ok);
+    EXPECT_EQ(prompter.last(), QString("通讯失败，请检查！"));
 
     reader.WriteValiflag(1); // flag 255: taken
     prompter.clear();
@@ -151,12 +155,14 @@ TEST_F(ChecksFixture, BlankCardCheckPerCommand)
             else if (how == "unreadable")
                 reader.failNext("GetCardType");
         };
-        const std::pair<Passed (*)(CardLibrary&, Prompter&), const char*> commands[] = {
-            {forOpenAccount, c.open}, {forReissue, c.reissue}, {forSpecialCard, c.special}};
-        for (const auto& [check, expected] : commands) {
+        const std::pair<CardCommand, const char*> commands[] = {{CardCommand::OpenAccount, c.open},
+                                                                {CardCommand::Reissue, c.reissue},
+                                                                {CardCommand::ResetCard, c.special},
+                                                                {CardCommand::TestCard, c.special}};
+        for (const auto& [command, expected] : commands) {
             prepare();
             prompter.clear();
-            const bool ok = check(reader, prompter).ok;
+            const bool ok = forCommand(command, reader, db, prompter, 3).ok;
             EXPECT_EQ(prompter.last(), QString(expected)) << c.make;
             EXPECT_EQ(ok, QString(expected).isEmpty()) << c.make;
         }

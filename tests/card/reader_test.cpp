@@ -78,8 +78,20 @@ TEST_F(ReaderFixture, OpeningThenSellingWritesExactlyTheirFields)
     EXPECT_EQ(reader.ClearCard(), 0);
     EXPECT_EQ(reader.GetCardType(), 0);
     EXPECT_EQ(reader.GetUserNo(), 0);
-    EXPECT_EQ(reader.WriteTestCard(500), 0);
+    EXPECT_EQ(reader.GetValiFlag(), 255);
+
+    // A test card as the test-card command makes it: reading it back gives its
+    // levels and its quantity as a purchase not yet taken.
+    ASSERT_EQ(reader.WriteBurNo(3), 0);
+    ASSERT_EQ(reader.WriteWarn1(15), 0);
+    ASSERT_EQ(reader.WriteWarn2(255), 0);
+    ASSERT_EQ(reader.WriteTestCard(9999), 0);
     EXPECT_EQ(reader.GetCardType(), 2);
+    EXPECT_EQ(reader.GetBurNo(), 3);
+    EXPECT_EQ(reader.GetWarn1(), 15);
+    EXPECT_EQ(reader.GetWarn2(), 255);
+    EXPECT_EQ(reader.GetKWH(), 9999);
+    EXPECT_EQ(reader.GetValiFlag(), 0);
     EXPECT_EQ(reader.ClearCard(), 0);
     EXPECT_EQ(reader.WriteReset(), 0);
     EXPECT_EQ(reader.GetCardType(), 3);
@@ -120,7 +132,7 @@ TEST_F(ReaderFixture, MeterTakesOnlyBoundPurchasesOnceAndWritesBack)
     openAccount(57, 3);
     Meter meter(reader);
     ASSERT_EQ(reader.WriteUserKWH(100, 0, 57), 0);
-    auto r = meter.insertCard("card1", 30);
+    auto r = meter.insertCard("card1", {.useKwh = 30});
     ASSERT_TRUE(r.ok) << r.message.toStdString();
     EXPECT_TRUE(r.tookPurchase);
     EXPECT_EQ(reader.GetValiFlag(), 255);
@@ -142,9 +154,18 @@ TEST_F(ReaderFixture, MeterTakesOnlyBoundPurchasesOnceAndWritesBack)
     reader.writeCard("card1", card);
     EXPECT_FALSE(meter.insertCard("card1").tookPurchase);
     // A tampered meter reports more used than it was ever sold; use stops at empty.
-    r = meter.insertCard("card1", 1000, 50);
+    r = meter.insertCard("card1", {.useKwh = 1000, .tamperKwh = 50});
     EXPECT_DOUBLE_EQ(reader.SanReadAckkwh(), 0);
     EXPECT_DOUBLE_EQ(reader.SanReadAUkwh(), 150);
+
+    // A meter change starts the purchase index again at 0: the old meter has
+    // taken index 0 already, the new one takes it.
+    ASSERT_EQ(reader.WriteUserKWH(120, 0, 57), 0);
+    EXPECT_FALSE(meter.insertCard("card1").tookPurchase);
+    EXPECT_TRUE(meter.insertCard("card1", {.newMeter = true}).tookPurchase);
+    EXPECT_EQ(reader.ReadBuyTimes(), 1);
+    EXPECT_DOUBLE_EQ(reader.SanReadAckkwh(), 120);
+    EXPECT_DOUBLE_EQ(reader.SanReadAUkwh(), 0);
 }
 
 TEST(CardTool, BadInputIsRefusedAndChangesNothing)
@@ -166,7 +187,8 @@ TEST(CardTool, BadInputIsRefusedAndChangesNothing)
     for (const QStringList& bad : {QStringList{"frobnicate"}, QStringList{"insert", "nope"},
                                    QStringList{"show", "nope"}, QStringList{"fail", "NoSuchFunction"},
                                    QStringList{"meter", "card1"}, QStringList{"new", "../escape"},
-                                   QStringList{"meter", "card2", "--use", "-5"}})
+                                   QStringList{"meter", "card2", "--use", "-5"}, QStringList{"setup", "x"},
+                                   QStringList{"meter", "card2", "--use"}})
         EXPECT_NE(run(bad), 0) << bad.join(' ').toStdString();
     QString after;
     run({"list"}, &after);
@@ -177,4 +199,37 @@ TEST(CardTool, BadInputIsRefusedAndChangesNothing)
     ASSERT_EQ(run({"show"}, &shown), 0);
     EXPECT_TRUE(shown.contains("kind: blank\n")) << shown.toStdString();
     EXPECT_TRUE(shown.contains("valid: 255\n"));
+}
+
+TEST(CardTool, ArmsFaultsAndPlaysTheMeterForTheProgramsReader)
+{
+    // The tool and the program share the reader through its folder.
+    QTemporaryDir dir;
+    const QString tool = QDir(qEnvironmentVariable("OMBX_BUILD_BIN")).filePath("ombx-card");
+    auto run = [&](const QStringList& args) {
+        QProcess p;
+        p.start(tool, QStringList{"--reader", dir.path()} + args);
+        p.waitForFinished(10000);
+        return std::pair{p.exitCode(), QString::fromUtf8(p.readAllStandardOutput())};
+    };
+    ASSERT_EQ(run({"setup", "1"}).first, 0);
+    VirtualCardReader reader(dir.path());
+    ASSERT_EQ(reader.OpenUSB(), 1);
+    ASSERT_EQ(reader.WriteNewUser(2, 10, 255, 57, 3), 0);
+    ASSERT_EQ(reader.M_SetType(2), 0);
+    ASSERT_EQ(reader.WriteUserKWH(100, 0, 57), 0);
+
+    EXPECT_EQ(run({"fail", "GetKWH", "2"}).first, 0);
+    EXPECT_EQ(reader.GetKWH(), -1);
+    EXPECT_EQ(reader.GetKWH(), -1);
+    EXPECT_EQ(reader.GetKWH(), 100);
+
+    const auto [code, said] = run({"meter", "card1", "--use", "12.5", "--tamper", "40"});
+    EXPECT_EQ(code, 0);
+    EXPECT_TRUE(said.contains("took 100 kWh")) << said.toStdString();
+    EXPECT_EQ(reader.GetValiFlag(), 255);
+    const QString shown = run({"show"}).second;
+    for (const char* line : {"kind: customer\n", "user: 57\n", "valid: 255\n", "back-user: 57\n",
+                             "back-remaining: 87.5\n", "back-used: 52.5\n"})
+        EXPECT_TRUE(shown.contains(line)) << line << "\n" << shown.toStdString();
 }

@@ -8,6 +8,8 @@
 #include <QCoreApplication>
 #include <QTextStream>
 
+#include <cmath>
+
 namespace {
 
 using namespace ombx;
@@ -20,9 +22,24 @@ QTextStream& out()
 
 int fail(const QString& message)
 {
-    QTextStream(stderr) << "ombx-card: " << message << "\n";
+    QTextStream(stderr) << "ombx-card: " << message.trimmed() << "\n";
     return 1;
 }
+
+const char* const kUsage =
+    "usage: ombx-card [--reader DIR] COMMAND\n"
+    "  setup [N]              make the reader usable; an empty reader gets N blank cards (3), the first on it\n"
+    "  new NAME               make a blank card\n"
+    "  insert NAME            put the card on the reader (taking any other off)\n"
+    "  remove                 take the card off the reader\n"
+    "  list                   the cards, * marks the one on the reader\n"
+    "  show [NAME]            the card (default: the one on the reader), field by field\n"
+    "  fail FUNCTION [COUNT]  the next COUNT (1) calls of the card function fail; 0 disarms\n"
+    "  meter NAME [--use KWH] [--tamper KWH] [--new-meter]\n"
+    "                         the customer puts the card into the meter: it takes a valid purchase,\n"
+    "                         uses KWH, reports KWH more used than sold (--tamper), or is a\n"
+    "                         newly installed meter (--new-meter); it writes its figures back\n"
+    "The reader is DIR, else $OMBX_READER, else the folder Reader beside this tool.\n";
 
 const QStringList kFunctions = {
     "OpenUSB",      "CloseUSB",     "GetCardType",   "M_ReadType",    "M_SetType",    "GetUserNo",  "GetBurNo",
@@ -46,7 +63,6 @@ void show(const CardImage& c)
           << "index: " << c.index << "\n"
           << "valid: " << c.validFlag << "\n"
           << "password: " << QString::asprintf("%02X %02X", p.customerByte, p.quantityByte) << "\n"
-          << "test-kwh: " << c.testKwh << "\n"
           << "back-user: " << c.backUser << "\n"
           << "back-buy-times: " << c.backBuyTimes << "\n"
           << "back-warn1: " << c.backWarn1 << "\n"
@@ -60,7 +76,7 @@ bool readNumber(const QString& text, double* value)
 {
     bool ok = false;
     *value = text.toDouble(&ok);
-    return ok && *value >= 0;
+    return ok && *value >= 0 && std::isfinite(*value);
 }
 
 } // namespace
@@ -77,15 +93,21 @@ int main(int argc, char** argv)
     if (folder.isEmpty())
         folder = VirtualCardReader::defaultFolder(QCoreApplication::applicationDirPath());
     if (args.isEmpty())
-        return fail("usage: ombx-card [--reader DIR] setup [N] | new NAME | insert NAME | remove | list | "
-                    "show [NAME] | fail FUNCTION [COUNT] | meter NAME [--use KWH] [--tamper KWH]");
+        return fail(QString("no command\n") + kUsage);
+    if (args[0] == "help" || args[0] == "--help") {
+        out() << kUsage;
+        return 0;
+    }
 
     VirtualCardReader reader(folder);
     const QString command = args.takeFirst();
     QString error;
 
     if (command == "setup" && args.size() <= 1) {
-        const int n = args.isEmpty() ? 3 : args[0].toInt();
+        bool ok = true;
+        const int n = args.isEmpty() ? 3 : args[0].toInt(&ok);
+        if (!ok || n < 0 || n > 99)
+            return fail(QString("bad number of blank cards '%1' (0 to 99)").arg(args[0]));
         if (!reader.setup(n, &error))
             return fail(error);
         out() << "reader " << folder << ": " << reader.cards().join(' ') << "; on the reader: "
@@ -97,8 +119,7 @@ int main(int argc, char** argv)
     if (command == "insert" && args.size() == 1)
         return reader.insert(args[0], &error) ? 0 : fail(error);
     if (command == "remove" && args.isEmpty()) {
-        reader.remove();
-        return 0;
+        return reader.remove() ? 0 : fail(QString("cannot use the reader folder %1").arg(folder));
     }
     if (command == "list" && args.isEmpty()) {
         const QString on = reader.cardOnReader();
@@ -128,25 +149,28 @@ int main(int argc, char** argv)
         const int count = args.size() == 2 ? args[1].toInt(&ok) : 1;
         if (!ok || count < 0)
             return fail(QString("bad count '%1'").arg(args[1]));
-        reader.failNext(args[0], count);
-        return 0;
+        return reader.failNext(args[0], count) ? 0 : fail(QString("cannot use the reader folder %1").arg(folder));
     }
     if (command == "meter" && !args.isEmpty()) {
         const QString name = args.takeFirst();
-        double use = 0, tamper = 0;
-        while (args.size() >= 2) {
+        Meter::Use use;
+        while (!args.isEmpty()) {
             const QString option = args.takeFirst();
-            double* target = option == "--use" ? &use : option == "--tamper" ? &tamper : nullptr;
-            if (!target || !readNumber(args.takeFirst(), target))
-                return fail(QString("bad option '%1'").arg(option));
+            if (option == "--new-meter") {
+                use.newMeter = true;
+                continue;
+            }
+            double* target = option == "--use" ? &use.useKwh : option == "--tamper" ? &use.tamperKwh : nullptr;
+            if (!target)
+                return fail(QString("unknown option '%1'").arg(option));
+            if (args.isEmpty() || !readNumber(args.takeFirst(), target))
+                return fail(QString("%1 needs a number of kWh, not below 0").arg(option));
         }
-        if (!args.isEmpty())
-            return fail(QString("bad option '%1'").arg(args[0]));
-        const Meter::Result r = Meter(reader).insertCard(name, use, tamper);
+        const Meter::Result r = Meter(reader).insertCard(name, use);
         if (!r.ok)
             return fail(r.message);
         out() << r.message << "\n";
         return 0;
     }
-    return fail(QString("unknown command or wrong arguments: %1").arg(command));
+    return fail(QString("unknown command or wrong arguments: %1\n").arg(command) + kUsage);
 }
