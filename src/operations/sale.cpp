@@ -1,6 +1,9 @@
 #include "sale.h"
 
+#include "cardlibrary.h"
+#include "cardpassword.h"
 #include "database.h"
+#include "unitprice.h"
 #include "dates.h"
 #include "sqltext.h"
 
@@ -57,6 +60,63 @@ Quote byAmount(double paid, double balance, const CtRatio& ct, double unitPrice)
     q.feeText = money(q.fee);
     q.newBalance = money(total - q.feeText.toDouble());
     return q;
+}
+
+Customer loadCustomer(Database& db, qint64 user, bool* failed)
+{
+    Customer c;
+    *failed = false;
+    try {
+        const Rows u = db.select(QStringLiteral("Select Usr_Name,Phone,Addr,Buy_T,Card_T,BT,Rat_id,Price_id,Mtr_id,MtrNo,"
+                                                "Vlage_id,Remain from Usr where Usr_id=") +
+                                 sqlQuote(QString::number(user)));
+        c.name = u.text(0, "Usr_Name");
+        c.phone = u.text(0, "Phone");
+        c.address = u.text(0, "Addr");
+        c.buyCount = u.text(0, "Buy_T");
+        c.cardCount = u.text(0, "Card_T");
+        c.ct = u.text(0, "BT");
+        c.meterNumber = u.text(0, "MtrNo");
+        c.balance = u.isNull(0, "Remain") ? QStringLiteral("0.0") : u.text(0, "Remain");
+        c.rating = db.select(QStringLiteral("Select Rating from MtrRating where Rat_id=") + sqlQuote(u.text(0, "Rat_id")))
+                       .text(0, 0);
+        const Rows p = db.select(QStringLiteral("Select Base_p,addon_P,plus_p,city_P,sanxia_P,price_type from PriceType "
+                                                "where Price_id=") +
+                                 sqlQuote(u.text(0, "Price_id")));
+        c.priceType = p.text(0, "price_type");
+        c.unitPrice = unitPriceOf(p, 0);
+        const Rows m = db.select(QStringLiteral("Select Mtr_type,Mtr_spec,Max_qant from MtrType where Type_id =") +
+                                 sqlQuote(u.text(0, "Mtr_id")));
+        if (!m.isEmpty()) {
+            c.meterType = m.text(0, 0) + QLatin1Char('|') + m.text(0, 1);
+            c.maxPurchase = m.integer(0, 2);
+        }
+        if (!u.text(0, "Vlage_id").isEmpty())
+            c.village = db.select(QStringLiteral("Select Village from Village where id=") + sqlQuote(u.text(0, "Vlage_id")))
+                            .text(0, 0);
+    } catch (const DatabaseError&) {
+        *failed = true;
+    }
+    return c;
+}
+
+CardWrite writePurchase(CardLibrary& card, qint64 kwh, qint64 cardCount, qint64 user)
+{
+    if (card.WriteUserKWH(int(kwh), int(cardCount), int(user)) <= -1)
+        return CardWrite::WriteFailed;
+    if (card.GetValiFlag() != 0 || card.GetKWH() != kwh)
+        return CardWrite::NotVerified;
+    const CardPassword expected = deriveCardPassword(kwh, cardCount, user);
+    unsigned char first = 0, second = 0;
+    if (card.ReadPassword(&first, &second) >= 0 &&
+        (first != expected.customerByte || second != expected.quantityByte))
+        return CardWrite::NotVerified;
+    return CardWrite::Ok;
+}
+
+QString verifyFailedMessage()
+{
+    return QStringLiteral("此次买电失败，擦除电能卡金属片上的赃物或者\r更换新的电能卡，接着\"清卡\"再做\"补卡\"操作！");
 }
 
 QString invoiceNumber(const QDate& day, qint64 rowsThatDay)

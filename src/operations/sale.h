@@ -5,6 +5,7 @@
 
 namespace ombx {
 
+class CardLibrary;
 class Database;
 
 // The figures of one sale at the counter, and how a sale is recorded.
@@ -38,6 +39,25 @@ Quote byAmount(double paid, double balance, const CtRatio& ct, double unitPrice)
 // Receipt number: the day as yyyyMMdd and the last four digits of the day's
 // purchase rows + 1 (the 10000th row of a day gets 0000).
 QString invoiceNumber(const QDate& day, qint64 rowsThatDay);
+
+// What the buy window shows of the customer, with the maximum purchase of the
+// meter type and the unit price of the price type.
+struct Customer {
+    QString name, priceType, meterNumber, ct, cardCount, meterType, buyCount, phone, address, rating, village;
+    QString balance;        // "0.0" when the customer has none
+    qint64 maxPurchase = 0; // 0 when the meter type is missing: every quantity is refused
+    double unitPrice = 0;
+};
+// Loads the customer step by step; a database error stops the loading where
+// it happened and sets *failed (the window then shows "数据库打开失败！").
+Customer loadCustomer(Database& db, qint64 user, bool* failed);
+
+// Writes the purchase onto the card and reads it back.
+enum class CardWrite { Ok, WriteFailed, NotVerified };
+CardWrite writePurchase(CardLibrary& card, qint64 kwh, qint64 cardCount, qint64 user);
+
+// The message shown when the card does not hold what was written.
+QString verifyFailedMessage();
 
 // Everything the purchase row and the customer update need.
 struct Record {

@@ -267,6 +267,9 @@ void Database::ensureAttached(const QString& tableName, const QStringList& keep)
     if (!q.exec())
         throw DatabaseError(engineText(q.lastError()));
     m_attached.append(schema);
+    // A larger page cache per table file keeps the index pages of the big
+    // tables (purchases) in memory between sales.
+    q.exec(QStringLiteral("PRAGMA %1.cache_size=-16384").arg(schema));
 }
 
 void Database::prepareTables(const QString& sql)
