@@ -2,16 +2,16 @@
 
 #include "appcontext.h"
 #include "database.h"
-#include "forms.h"
+#include "formparts.h"
 #include "prompter.h"
 #include "ratings.h"
-#include "sqltext.h"
 
 #include <QComboBox>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -20,168 +20,212 @@
 #include <QVBoxLayout>
 
 namespace ombx {
+namespace {
+
+const QString kAdd = QStringLiteral("添加");
+const QString kConfirmAdd = QStringLiteral("添加确定");
+
+enum RatingColumn { RatId, TypeName, Rating, Constant, Voltage, Capacity, Memo, ColumnCount };
+
+// The rating list: a line is chosen by clicking it or by moving onto it
+// with the keys.
+class RatingList : public QTableWidget {
+public:
+    using QTableWidget::QTableWidget;
+    std::function<void(int)> lineChosen;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        const int before = currentRow();
+        QTableWidget::keyPressEvent(event);
+        if (currentRow() != before && currentRow() >= 0 && lineChosen)
+            lineChosen(currentRow());
+    }
+};
+
+} // namespace
 
 TFmrating::TFmrating(AppContext& ctx, QWidget* parent) : QDialog(parent), m_ctx(ctx)
 {
     setObjectName(QStringLiteral("TFmrating"));
     setWindowTitle(QStringLiteral("容量设置"));
 
-    m_type = new QComboBox(this);
-    m_type->setObjectName(QStringLiteral("ComboBox1"));
-    m_rating = new QLineEdit(this);
-    m_rating->setObjectName(QStringLiteral("Edit1"));
-    m_constant = new QLineEdit(this);
-    m_constant->setObjectName(QStringLiteral("Edit2"));
-    m_voltage = new QLineEdit(this);
-    m_voltage->setObjectName(QStringLiteral("Edit3"));
-    m_memo = new QPlainTextEdit(this);
-    m_memo->setObjectName(QStringLiteral("Memo1"));
-    m_memo->setMaximumHeight(60);
+    m_typeList = new QComboBox(this); // not editable: a type can only be picked
+    m_typeList->setObjectName(QStringLiteral("typeList"));
+    m_ratingEdit = new QLineEdit(this);
+    m_ratingEdit->setObjectName(QStringLiteral("ratingEdit"));
+    m_constantEdit = new QLineEdit(this);
+    m_constantEdit->setObjectName(QStringLiteral("constantEdit"));
+    m_voltageEdit = new QLineEdit(this);
+    m_voltageEdit->setObjectName(QStringLiteral("voltageEdit"));
+    m_memoEdit = new QPlainTextEdit(this);
+    m_memoEdit->setObjectName(QStringLiteral("memoEdit"));
+    m_memoEdit->setTabChangesFocus(true);
+    m_memoEdit->setFixedHeight(56);
 
     auto* group = new QGroupBox(QStringLiteral("容量设置："), this);
     auto* form = new QFormLayout(group);
-    addRow(form, QStringLiteral("表型名称："), m_type);
-    addRow(form, QStringLiteral("容量："), m_rating, QStringLiteral("（A）"));
-    addRow(form, QStringLiteral("电表常数："), m_constant, QStringLiteral("（imp/kWh)"));
-    addRow(form, QStringLiteral("电压："), m_voltage, QStringLiteral("（V）"));
-    addRow(form, QStringLiteral("备注："), m_memo);
+    formparts::addRow(form, QStringLiteral("表型名称："), m_typeList);
+    formparts::addRow(form, QStringLiteral("容量："), m_ratingEdit, QStringLiteral("（A）"));
+    formparts::addRow(form, QStringLiteral("电表常数："), m_constantEdit, QStringLiteral("（imp/kWh)"));
+    formparts::addRow(form, QStringLiteral("电压："), m_voltageEdit, QStringLiteral("（V）"));
+    formparts::addRow(form, QStringLiteral("备注："), m_memoEdit);
 
-    m_add = makeButton(QStringLiteral("添加"), QStringLiteral("BitBtn1"), {}, this);
-    auto* del = makeButton(QStringLiteral("删除"), QStringLiteral("BitBtn2"), {}, this);
-    auto* ok = makeButton(QStringLiteral("确定"), QStringLiteral("BitBtn3"), {}, this);
-    auto* quit = makeButton(QStringLiteral("退出"), QStringLiteral("BitBtn4"), {}, this);
-    const auto guarded = [this](void (TFmrating::*f)()) {
-        return [this, f] {
-            try {
-                (this->*f)();
-            } catch (const DatabaseError& e) {
-                m_ctx.prompter->error(e.text());
-            }
-        };
-    };
-    connect(m_add, &QPushButton::clicked, this, guarded(&TFmrating::onAdd));
-    connect(del, &QPushButton::clicked, this, guarded(&TFmrating::onDelete));
-    connect(ok, &QPushButton::clicked, this, guarded(&TFmrating::onChange));
+    m_addButton = formparts::button(kAdd, QStringLiteral("addButton"), this);
+    auto* del = formparts::button(QStringLiteral("删除"), QStringLiteral("deleteButton"), this);
+    auto* ok = formparts::button(QStringLiteral("确定"), QStringLiteral("okButton"), this);
+    auto* quit = formparts::button(QStringLiteral("退出"), QStringLiteral("exitButton"), this);
+    connect(m_addButton, &QPushButton::clicked, this, [this] { guarded([this] { onAddClicked(); }); });
+    connect(del, &QPushButton::clicked, this, [this] { guarded([this] { onDeleteClicked(); }); });
+    connect(ok, &QPushButton::clicked, this, [this] { guarded([this] { onChangeClicked(); }); });
     connect(quit, &QPushButton::clicked, this, &QDialog::reject);
-
-    m_list = new QTableWidget(this);
-    m_list->setObjectName(QStringLiteral("StringGrid1"));
-    m_list->setColumnCount(7);
-    m_list->setHorizontalHeaderLabels({QStringLiteral("容量代码"), QStringLiteral("电表类型"), QStringLiteral("容量"),
-                                       QStringLiteral("常数"), QStringLiteral("电压"), QStringLiteral("容量参数"),
-                                       QStringLiteral("备注")});
-    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_list->verticalHeader()->hide();
-    connect(m_list, &QTableWidget::cellClicked, this, [this](int row, int) { selectLine(row); });
-
-    auto* buttons = new QHBoxLayout;
-    for (auto* b : {m_add, del, ok, quit})
+    auto* buttons = new QVBoxLayout;
+    for (QPushButton* b : {m_addButton, del, ok, quit}) {
+        b->setAutoDefault(false); // Enter in a box must not add or change anything
         buttons->addWidget(b);
+    }
+    buttons->addStretch();
+
+    auto* list = new RatingList(this);
+    list->setObjectName(QStringLiteral("ratingList"));
+    list->setColumnCount(ColumnCount);
+    list->setHorizontalHeaderLabels({QStringLiteral("容量代码"), QStringLiteral("电表类型"), QStringLiteral("容量"),
+                                     QStringLiteral("常数"), QStringLiteral("电压"), QStringLiteral("容量参数"),
+                                     QStringLiteral("备注")});
+    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->verticalHeader()->hide();
+    list->horizontalHeader()->setDefaultSectionSize(92);
+    list->horizontalHeader()->setStretchLastSection(true);
+    list->lineChosen = [this](int row) { guarded([this, row] { selectLine(row); }); };
+    connect(list, &QTableWidget::cellClicked, this, [list](int row, int) { list->lineChosen(row); });
+    m_ratingList = list;
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(group, 1);
+    top->addLayout(buttons);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(group);
-    layout->addLayout(buttons);
-    layout->addWidget(m_list, 1);
+    layout->addLayout(top);
+    layout->addWidget(m_ratingList, 1);
     for (const char* hint : {"添加容量：点击“添加”，再选择表型名称，然后输入容量、电压、电表常数再点",
                              "击“添加确定”，就完成新的容量设置。",
                              "修改容量：在表格中点击要修改的表型和容量，再在每个编辑框中修改各个参数，",
                              "再按”确定“实现此容量修改。"})
         layout->addWidget(new QLabel(QString::fromUtf8(hint), this));
-    resize(640, 560);
+    resize(720, 600);
 
-    m_type->addItems(ratings::typeEntries(*ctx.db));
-    m_type->setCurrentIndex(-1);
+    clearBoxes();
+    m_typeList->addItems(ratings::typeEntries(*ctx.db));
+    m_typeList->setCurrentIndex(-1);
     reload();
     m_ratId = QStringLiteral("-1");
-    if (m_list->rowCount() > 0 && m_list->item(0, 0))
+    if (m_ratingList->rowCount() > 0)
         selectLine(0);
 }
 
-bool TFmrating::adding() const { return m_add->text() == QStringLiteral("添加确定"); }
+bool TFmrating::adding() const { return m_addButton->text() == kConfirmAdd; }
+
+void TFmrating::guarded(const std::function<void()>& handler)
+{
+    try {
+        handler();
+    } catch (const DatabaseError& e) {
+        m_ctx.prompter->error(e.text());
+    }
+}
+
+void TFmrating::clearBoxes()
+{
+    m_voltageEdit->clear();
+    m_ratingEdit->clear();
+    m_constantEdit->clear();
+    m_memoEdit->clear();
+}
 
 void TFmrating::reload()
 {
     const Rows rows = ratings::list(*m_ctx.db);
-    m_list->setRowCount(rows.count());
+    m_ratingList->setRowCount(rows.count());
     for (int r = 0; r < rows.count(); ++r)
-        for (int c = 0; c < 7; ++c)
-            m_list->setItem(r, c, new QTableWidgetItem(rows.text(r, c)));
+        for (int c = 0; c < ColumnCount; ++c)
+            m_ratingList->setItem(r, c, new QTableWidgetItem(rows.text(r, c)));
 }
 
 void TFmrating::selectLine(int row)
 {
     if (adding())
-        m_add->setText(QStringLiteral("添加"));
-    if (row < 0 || row >= m_list->rowCount() || !m_list->item(row, 0)) {
-        // No rating left: the boxes are cleared.
-        m_rating->clear();
-        m_constant->clear();
-        m_voltage->clear();
-        m_memo->clear();
-        m_type->setCurrentIndex(-1);
-        m_ratId = QStringLiteral("-1");
+        m_addButton->setText(kAdd); // choosing a line abandons an add
+    const QTableWidgetItem* code = m_ratingList->item(row, RatId);
+    if (!code || code->text().trimmed().isEmpty())
         return;
-    }
-    const QString code = m_list->item(row, 0)->text().trimmed();
-    if (code.isEmpty())
-        return;
-    m_list->selectRow(row);
-    const QString type =
-        m_ctx.db->select(QStringLiteral("Select type_id from mtrRating where rat_id =") + sqlQuote(code)).text(0, 0);
+    m_ratingList->selectRow(row);
+    const QString type = ratings::typeOf(*m_ctx.db, code->text().trimmed());
     int found = -1;
-    for (int i = 0; i < m_type->count() && found < 0; ++i)
-        if (ratings::typeCode(m_type->itemText(i)).trimmed() == type)
+    for (int i = 0; i < m_typeList->count() && found < 0; ++i)
+        if (ratings::typeCode(m_typeList->itemText(i)).trimmed() == type)
             found = i;
-    m_type->setCurrentIndex(found);
-    m_ratId = code;
-    m_constant->setText(m_list->item(row, 3)->text());
-    m_rating->setText(m_list->item(row, 2)->text());
-    m_voltage->setText(m_list->item(row, 4)->text());
-    m_memo->setPlainText(m_list->item(row, 6)->text());
+    m_typeList->setCurrentIndex(found);
+    m_ratId = code->text().trimmed();
+    const auto cell = [&](int column) { return m_ratingList->item(row, column)->text(); };
+    m_constantEdit->setText(cell(Constant));
+    m_ratingEdit->setText(cell(Rating));
+    m_voltageEdit->setText(cell(Voltage));
+    m_memoEdit->setPlainText(cell(Memo));
 }
 
-void TFmrating::onAdd()
+void TFmrating::onAddClicked()
 {
     if (!adding()) {
-        m_type->setCurrentIndex(-1);
-        m_voltage->clear();
-        m_rating->clear();
-        m_constant->clear();
-        m_memo->clear();
-        m_add->setText(QStringLiteral("添加确定"));
+        m_typeList->setCurrentIndex(-1);
+        clearBoxes();
+        m_addButton->setText(kConfirmAdd);
         m_ratId = QStringLiteral("-1");
         return;
     }
-    const QString message = ratings::add(*m_ctx.db, {m_type->currentText(), m_rating->text(), m_constant->text(),
-                                                     m_voltage->text(), m_memo->toPlainText()});
+    const QString message = ratings::add(*m_ctx.db, {m_typeList->currentText(), m_ratingEdit->text(),
+                                                     m_constantEdit->text(), m_voltageEdit->text(),
+                                                     m_memoEdit->toPlainText()});
     if (!message.isEmpty()) {
         m_ctx.prompter->info(message);
         return;
     }
-    m_add->setText(QStringLiteral("添加"));
+    m_addButton->setText(kAdd);
     reload();
 }
 
-void TFmrating::onChange()
+void TFmrating::onChangeClicked()
 {
     if (adding()) {
-        m_ctx.prompter->info(QStringLiteral("当前处于添加状态，请点击\"添加确定\""));
+        m_ctx.prompter->info(QStringLiteral("当前处于添加状态，请点击\"") + kConfirmAdd + QStringLiteral("\""));
         return;
     }
-    ratings::change(*m_ctx.db, {m_type->currentText(), m_rating->text(), m_constant->text(), m_voltage->text(),
-                                m_memo->toPlainText()},
-                    m_ratId);
-    reload();
+    if (ratings::change(*m_ctx.db, {m_typeList->currentText(), m_ratingEdit->text(), m_constantEdit->text(),
+                                    m_voltageEdit->text(), m_memoEdit->toPlainText()},
+                        m_ratId))
+        reload();
 }
 
-void TFmrating::onDelete()
+void TFmrating::onDeleteClicked()
 {
+    int row = m_ratingList->currentRow();
     if (m_ctx.prompter->question(QStringLiteral("确定删除此记录吗?"))) {
         ratings::remove(*m_ctx.db, m_ratId);
         reload();
     }
-    selectLine(std::max(0, std::min(m_list->currentRow(), m_list->rowCount() - 1)));
+    row = std::min(std::max(row, 0), m_ratingList->rowCount() - 1);
+    if (row < 0) {
+        // The last rating is gone: nothing is selected any more.
+        if (adding())
+            m_addButton->setText(kAdd);
+        m_typeList->setCurrentIndex(-1);
+        clearBoxes();
+        m_ratId = QStringLiteral("-1");
+        return;
+    }
+    m_ratingList->setCurrentCell(row, 0);
+    selectLine(row);
 }
 
 } // namespace ombx

@@ -1,8 +1,10 @@
 #include "tableeditor.h"
 
+#include "tableeditormodel.h"
+
 #include "appcontext.h"
 #include "database.h"
-#include "forms.h"
+#include "formparts.h"
 #include "prompter.h"
 #include "schema.h"
 #include "unitprice.h"
@@ -13,9 +15,9 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlTableModel>
 #include <QStyledItemDelegate>
@@ -25,125 +27,103 @@
 
 namespace ombx {
 
-// The table model of a grid: refuses a cell value its column cannot take,
-// shows numbers in general format and adds the calculated column.
-class EditModel : public QSqlTableModel {
+// The grid's own connection to its table file, removed when the window goes
+// (after the model that uses it).
+class TableEditor::Connection {
 public:
-    EditModel(AppContext& ctx, const GridDescription& desc, QSqlDatabase db)
-        : QSqlTableModel(nullptr, db), m_ctx(ctx), m_desc(desc), m_table(findTable(desc.table))
+    Connection(const QString& dir, const Table& table)
+        : m_name(QStringLiteral("ombx-grid-") + QUuid::createUuid().toString(QUuid::WithoutBraces))
     {
+        openTableConnection(dir, table.name, m_name);
     }
-
-    int calculatedColumn() const { return m_desc.calculate ? QSqlTableModel::columnCount() : -1; }
-
-    int columnCount(const QModelIndex& parent = {}) const override
+    ~Connection()
     {
-        return QSqlTableModel::columnCount(parent) + (m_desc.calculate ? 1 : 0);
+        QSqlDatabase::database(m_name, false).close();
+        QSqlDatabase::removeDatabase(m_name);
     }
-
-    QVariant data(const QModelIndex& index, int role) const override
-    {
-        if (index.column() == calculatedColumn() && calculatedColumn() >= 0) {
-            if (role != Qt::DisplayRole)
-                return {};
-            try {
-                const QVariant v = m_desc.calculate(record(index.row()));
-                return v.typeId() == QMetaType::Double ? QString::number(v.toDouble(), 'g', 15) : v;
-            } catch (const DatabaseError&) {
-                return {};
-            }
-        }
-        const QVariant v = QSqlTableModel::data(index, role);
-        if ((role == Qt::DisplayRole || role == Qt::EditRole) && v.typeId() == QMetaType::Double)
-            return QString::number(v.toDouble(), 'g', 15);
-        return v;
-    }
-
-    QVariant headerData(int section, Qt::Orientation o, int role) const override
-    {
-        if (o == Qt::Horizontal && section == calculatedColumn() && role == Qt::DisplayRole)
-            return m_desc.calculatedTitle;
-        return QSqlTableModel::headerData(section, o, role);
-    }
-
-    Qt::ItemFlags flags(const QModelIndex& index) const override
-    {
-        if (index.column() == calculatedColumn())
-            return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
-        return QSqlTableModel::flags(index);
-    }
-
-    bool setData(const QModelIndex& index, const QVariant& value, int role) override
-    {
-        if (index.column() == calculatedColumn())
-            return false;
-        QVariant v = value;
-        const QString text = value.toString().trimmed();
-        const Column* col = m_table ? m_table->column(record().fieldName(index.column())) : nullptr;
-        if (col && col->type != ColumnType::Text && col->type != ColumnType::DateTime) {
-            static const QRegularExpression integer(QStringLiteral(R"(^[-+]?\d+$)"));
-            static const QRegularExpression number(QStringLiteral(R"(^[-+]?(\d+(\.\d*)?|\.\d+)([eE][-+]?\d+)?$)"));
-            const bool whole = col->type == ColumnType::Integer || col->type == ColumnType::AutoNumber;
-            if (text.isEmpty()) {
-                v = QVariant();
-            } else if (!(whole ? integer : number).match(text).hasMatch()) {
-                m_ctx.prompter->error(QStringLiteral("“%1”不是有效的%2").arg(value.toString(),
-                                                                         whole ? QStringLiteral("整数")
-                                                                               : QStringLiteral("数字")));
-                return false;
-            } else {
-                v = whole ? QVariant(text.toLongLong()) : QVariant(text.toDouble());
-            }
-        }
-        if (!QSqlTableModel::setData(index, v, role))
-            return false;
-        if (calculatedColumn() >= 0) {
-            const QModelIndex calc = this->index(index.row(), calculatedColumn());
-            emit dataChanged(calc, calc);
-        }
-        return true;
-    }
+    QSqlDatabase db() const { return QSqlDatabase::database(m_name, false); }
 
 private:
-    AppContext& m_ctx;
-    const GridDescription& m_desc;
-    const Table* m_table;
+    QString m_name;
 };
 
 namespace {
 
-// Pick-only cells: a list to choose from; every key press is swallowed.
+// Keys that close an editor or move on; every other key that types something
+// is swallowed in a pick-only column.
+bool typesIntoCell(const QKeyEvent* e)
+{
+    switch (e->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Escape:
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+        return false;
+    default:
+        return !e->text().isEmpty();
+    }
+}
+
+// Every other cell is edited as the text it shows (a number in general
+// format, a refused text as it was typed) and hands back what was typed.
+class TextDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex&) const override
+    {
+        auto* edit = new QLineEdit(parent);
+        edit->setFrame(false);
+        return edit;
+    }
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override
+    {
+        static_cast<QLineEdit*>(editor)->setText(index.data(Qt::DisplayRole).toString());
+    }
+    void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override
+    {
+        model->setData(index, static_cast<QLineEdit*>(editor)->text(), Qt::EditRole);
+    }
+};
+
+// Pick-only cells: a list to choose from, nothing can be typed.
 class ChoiceDelegate : public QStyledItemDelegate {
 public:
-    ChoiceDelegate(QStringList choices, QObject* parent) : QStyledItemDelegate(parent), m_choices(std::move(choices)) {}
+    ChoiceDelegate(QStringList choices, QObject* parent) : QStyledItemDelegate(parent), m_choices(std::move(choices))
+    {
+    }
 
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex&) const override
     {
         auto* box = new QComboBox(parent);
         box->addItems(m_choices);
+        box->setMaxVisibleItems(20);
         box->installEventFilter(const_cast<ChoiceDelegate*>(this));
+        // A value picked from the list goes into the cell at once.
+        connect(box, &QComboBox::activated, this, [this, box] {
+            auto* self = const_cast<ChoiceDelegate*>(this);
+            emit self->commitData(box);
+            emit self->closeEditor(box);
+        });
         return box;
     }
     void setEditorData(QWidget* editor, const QModelIndex& index) const override
     {
-        static_cast<QComboBox*>(editor)->setCurrentIndex(m_choices.indexOf(index.data(Qt::EditRole).toString()));
+        static_cast<QComboBox*>(editor)->setCurrentIndex(m_choices.indexOf(index.data(Qt::DisplayRole).toString()));
     }
     void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override
     {
         const auto* box = static_cast<QComboBox*>(editor);
         if (box->currentIndex() >= 0)
-            model->setData(index, box->currentText());
+            model->setData(index, box->currentText(), Qt::EditRole);
     }
 
 protected:
     bool eventFilter(QObject* object, QEvent* event) override
     {
-        if (event->type() == QEvent::KeyPress) {
-            const int key = static_cast<QKeyEvent*>(event)->key();
-            // Keys that close the list still work; anything typed is dropped.
-            if (key != Qt::Key_Return && key != Qt::Key_Enter && key != Qt::Key_Escape && key != Qt::Key_Tab)
-                return true;
-        }
+        if (event->type() == QEvent::KeyPress && typesIntoCell(static_cast<QKeyEvent*>(event)))
+            return true;
         return QStyledItemDelegate::eventFilter(object, event);
     }
 
@@ -151,17 +131,25 @@ private:
     QStringList m_choices;
 };
 
-// The grid: typing into a pick-only column does nothing.
+// The grid: nothing can be typed into a pick-only column; Esc abandons the
+// changes of the current row (and closes the window only when there are none).
 class GridView : public QTableView {
 public:
     using QTableView::QTableView;
     QList<int> pickOnly;
+    std::function<bool()> revertCurrentRow;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override
     {
-        if (pickOnly.contains(currentIndex().column()) && !event->text().isEmpty() && event->text()[0].isPrint())
+        if (pickOnly.contains(currentIndex().column()) && typesIntoCell(event)) {
+            event->accept();
             return;
+        }
+        if (event->key() == Qt::Key_Escape && state() != EditingState && revertCurrentRow && revertCurrentRow()) {
+            event->accept();
+            return;
+        }
         QTableView::keyPressEvent(event);
     }
 };
@@ -173,106 +161,140 @@ TableEditor::TableEditor(AppContext& ctx, GridDescription description, QWidget* 
 {
     setObjectName(m_desc.objectName);
     setWindowTitle(m_desc.caption);
-    m_connection = QStringLiteral("ombx-grid-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
-    QSqlDatabase db = openTableConnection(ctx.dbDir(), m_desc.table, m_connection);
-    m_model = new EditModel(ctx, m_desc, db);
-    m_model->setParent(this);
-    m_model->setEditStrategy(QSqlTableModel::OnManualSubmit);
-    m_model->setTable(findTable(m_desc.table)->name);
+
+    const Table* table = findTable(m_desc.table);
+    if (!table)
+        throw DatabaseError(QStringLiteral("no such table: %1").arg(m_desc.table));
+    m_connection = std::make_unique<Connection>(ctx.dbDir(), *table);
+    m_model = std::make_unique<TableEditorModel>(m_desc, *table, m_connection->db());
     if (!m_model->select())
         throw DatabaseError(m_model->lastError().text());
+    m_model->refused = [this](const QString& message) { onRefused(message); };
+    m_model->warn = [this](const QString& message) { m_ctx.prompter->info(message); };
 
     auto* view = new GridView(this);
-    view->setObjectName(QStringLiteral("DBGrid1"));
-    view->setModel(m_model);
+    view->setObjectName(QStringLiteral("grid"));
+    view->setModel(m_model.get());
+    view->setItemDelegate(new TextDelegate(view));
     view->setSelectionBehavior(QAbstractItemView::SelectItems);
-    view->setContextMenuPolicy(Qt::CustomContextMenu);
-    view->verticalHeader()->setDefaultSectionSize(22);
+    view->setSelectionMode(QAbstractItemView::SingleSelection);
+    view->verticalHeader()->setDefaultSectionSize(24);
+    view->horizontalHeader()->setStretchLastSection(true);
+    view->revertCurrentRow = [this] {
+        const int row = m_view->currentIndex().row();
+        if (row < 0 || !m_model->rowChanged(row))
+            return false;
+        revertCurrentRow();
+        return true;
+    };
     m_view = view;
 
-    // Show the described columns in their order; the calculated one goes
-    // before the last described column (the remark).
-    QList<int> order;
+    // The described columns in their order; every other column is hidden.
     const QSqlRecord rec = m_model->record();
-    for (int i = 0; i < rec.count(); ++i)
+    for (int i = 0; i < m_model->columnCount(); ++i)
         view->setColumnHidden(i, true);
+    int visual = 0;
     for (const GridColumn& c : m_desc.columns) {
-        const int col = rec.indexOf(c.field);
+        const int col = c.field.isEmpty() ? m_model->calculatedColumn() : rec.indexOf(c.field);
         Q_ASSERT(col >= 0);
-        m_model->setHeaderData(col, Qt::Horizontal, c.title);
         view->setColumnHidden(col, false);
-        order << col;
+        view->horizontalHeader()->moveSection(view->horizontalHeader()->visualIndex(col), visual++);
         if (!c.choices.isEmpty()) {
             view->setItemDelegateForColumn(col, new ChoiceDelegate(c.choices, view));
             view->pickOnly << col;
         }
     }
-    if (m_model->calculatedColumn() >= 0)
-        order.insert(std::max<qsizetype>(0, order.size() - 1), m_model->calculatedColumn());
-    for (int visual = 0; visual < order.size(); ++visual)
-        view->horizontalHeader()->moveSection(view->horizontalHeader()->visualIndex(order[visual]), visual);
+    view->resizeColumnsToContents();
+    for (int i = 0; i < m_model->columnCount(); ++i)
+        view->setColumnWidth(i, std::max(view->columnWidth(i), 90));
 
-    connect(view, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
-        QMenu menu(this);
-        menu.addAction(QStringLiteral("插入"), this, &TableEditor::insertRow);
-        menu.addAction(QStringLiteral("删除"), this, &TableEditor::deleteRow);
-        menu.exec(m_view->viewport()->mapToGlobal(at));
-    });
+    if (m_desc.insertAndDelete) {
+        view->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(view, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+            QMenu menu(this);
+            menu.addAction(QStringLiteral("插入"), this, &TableEditor::insertRow);
+            menu.addAction(QStringLiteral("删除"), this, &TableEditor::deleteRow);
+            menu.exec(m_view->viewport()->mapToGlobal(at));
+        });
+    }
     connect(qApp, &QApplication::focusChanged, this, &TableEditor::onFocusChanged);
 
-    auto* hint = new QLabel(QStringLiteral("把光标点击到表格里，再点击“右键”，可以实现添加(插入）和删除。"), this);
-    auto* ok = makeButton(QStringLiteral("确定"), QStringLiteral("BitBtn1"), {}, this);
-    auto* quit = makeButton(QStringLiteral("退出"), QStringLiteral("BitBtn2"), {}, this);
+    auto* ok = formparts::button(QStringLiteral("确定"), QStringLiteral("okButton"), this);
+    auto* quit = formparts::button(QStringLiteral("退出"), QStringLiteral("exitButton"), this);
+    for (QPushButton* b : {ok, quit})
+        b->setAutoDefault(false);
     connect(ok, &QPushButton::clicked, this, &TableEditor::store);
-    connect(quit, &QPushButton::clicked, this, &QDialog::reject);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(hint, 1);
-    buttons->addWidget(ok);
-    buttons->addWidget(quit);
+    connect(quit, &QPushButton::clicked, this, &TableEditor::reject);
+
+    auto* hints = new QVBoxLayout;
+    for (const QString& line : m_desc.hints)
+        hints->addWidget(new QLabel(line, this));
+    auto* bottom = new QHBoxLayout;
+    bottom->addLayout(hints, 1);
+    bottom->addWidget(ok);
+    bottom->addWidget(quit);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(view, 1);
-    layout->addLayout(buttons);
-    resize(760, 420);
+    layout->addLayout(bottom);
+    resize(860, 420);
 }
 
 TableEditor::~TableEditor()
 {
     disconnect(qApp, nullptr, this, nullptr);
-    delete m_model;
-    m_model = nullptr;
-    QSqlDatabase::database(m_connection, false).close();
-    QSqlDatabase::removeDatabase(m_connection);
+    m_view->setModel(nullptr);
+    m_model.reset(); // before the connection it uses
 }
 
-QSqlTableModel* TableEditor::model() const { return m_model; }
+QSqlTableModel* TableEditor::model() const { return m_model.get(); }
 
 int TableEditor::columnOf(const QString& fieldOrTitle) const
 {
-    if (fieldOrTitle == m_desc.calculatedTitle)
-        return m_model->calculatedColumn();
+    for (const GridColumn& c : m_desc.columns)
+        if (c.field.isEmpty() && c.title == fieldOrTitle)
+            return m_model->calculatedColumn();
     return m_model->record().indexOf(fieldOrTitle);
 }
 
 bool TableEditor::store()
 {
+    m_model->dropUntouchedNewRows();
+    QString refusal;
+    const QModelIndex refused = m_model->firstRefused(&refusal);
+    if (refused.isValid()) {
+        m_view->setCurrentIndex(refused);
+        m_ctx.prompter->error(refusal);
+        return false;
+    }
     if (!m_model->isDirty())
         return true;
-    if (m_desc.beforeStore)
-        for (int r = 0; r < m_model->rowCount(); ++r)
-            if (m_model->isDirty(m_model->index(r, 0)))
-                m_desc.beforeStore(m_model->record(r), m_ctx);
+    const QModelIndex current = m_view->currentIndex();
     if (!m_model->submitAll()) {
         m_ctx.prompter->error(m_model->lastError().text());
         return false;
     }
+    // Storing reads the table again; stay on the same cell.
+    if (current.isValid() && m_model->rowCount() > 0)
+        m_view->setCurrentIndex(m_model->index(std::min(current.row(), m_model->rowCount() - 1), current.column()));
     return true;
 }
 
 void TableEditor::insertRow()
 {
+    if (!store())
+        return;
     const int row = std::max(0, m_view->currentIndex().row());
     m_model->insertRow(row);
-    m_view->setCurrentIndex(m_model->index(row, m_model->record().indexOf(m_desc.columns.first().field)));
+    int first = m_view->horizontalHeader()->logicalIndex(0);
+    for (int v = 0; v < m_model->columnCount(); ++v) {
+        const int col = m_view->horizontalHeader()->logicalIndex(v);
+        if (!m_view->isColumnHidden(col) && (m_model->flags(m_model->index(row, col)) & Qt::ItemIsEditable)) {
+            first = col;
+            break;
+        }
+    }
+    m_view->setCurrentIndex(m_model->index(row, first));
+    m_view->setFocus();
 }
 
 void TableEditor::deleteRow()
@@ -280,38 +302,70 @@ void TableEditor::deleteRow()
     const int row = m_view->currentIndex().row();
     if (row < 0 || !m_ctx.prompter->question(QStringLiteral("确定删除当前记录吗？")))
         return;
+    const bool stored = !m_model->isNewRow(row);
+    m_model->revertRow(row); // its unstored changes go with it; a new row is gone now
+    if (!stored)
+        return;
+    QString refusal;
+    if (m_model->firstRefused(&refusal).isValid()) {
+        m_ctx.prompter->error(refusal);
+        return;
+    }
+    const int column = m_view->currentIndex().column();
     m_model->removeRow(row);
     if (!m_model->submitAll()) {
         m_ctx.prompter->error(m_model->lastError().text());
-        m_model->revertAll();
+        m_model->revertRow(row);
+        return;
     }
+    if (m_model->rowCount() > 0)
+        m_view->setCurrentIndex(m_model->index(std::min(row, m_model->rowCount() - 1), column));
 }
+
+void TableEditor::revertCurrentRow()
+{
+    const int row = m_view->currentIndex().row();
+    if (row >= 0)
+        m_model->revertRow(row);
+}
+
+void TableEditor::reject()
+{
+    if (!store()) {
+        m_view->setFocus();
+        return;
+    }
+    QDialog::reject();
+}
+
+bool TableEditor::inGrid(QWidget* w) const { return w && (w == m_view || m_view->isAncestorOf(w)); }
 
 void TableEditor::onFocusChanged(QWidget* old, QWidget* now)
 {
-    // Leaving the grid (for any control outside it, the buttons included) stores the row.
-    const auto inGrid = [this](QWidget* w) { return w && (w == m_view || m_view->isAncestorOf(w)); };
-    if (inGrid(old) && !inGrid(now) && isAncestorOf(now))
-        store();
+    // Leaving the grid for another control of this window (the buttons
+    // included) stores the rows. It runs once the focus change is complete,
+    // so that a message box never opens in the middle of it.
+    if (!inGrid(old) || inGrid(now) || !now || !isAncestorOf(now) || m_leaveQueued)
+        return;
+    m_leaveQueued = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_leaveQueued = false;
+            if (inGrid(QApplication::focusWidget()) || !isVisible())
+                return;
+            if (!store())
+                m_view->setFocus();
+        },
+        Qt::QueuedConnection);
 }
 
-QStringList alarmChoices()
+void TableEditor::onRefused(const QString& message)
 {
-    QStringList out;
-    for (int v = 10; v <= 990; v += 10)
-        out << QString::number(v);
-    return out;
-}
-
-QStringList cutOffChoices()
-{
-    QStringList out;
-    for (int v = 1; v <= 10; ++v)
-        out << QString::number(v);
-    for (int v = 20; v <= 250; v += 10)
-        out << QString::number(v);
-    out << QStringLiteral("255");
-    return out;
+    // While the operator stays in the grid the refusal is told at once; when
+    // the grid is being left, the store that follows tells it.
+    if (inGrid(QApplication::focusWidget()))
+        m_ctx.prompter->error(message);
 }
 
 TFmPriceType::TFmPriceType(AppContext& ctx, QWidget* parent)
@@ -319,19 +373,18 @@ TFmPriceType::TFmPriceType(AppContext& ctx, QWidget* parent)
                   {QStringLiteral("TFmPriceType"),
                    QStringLiteral("电价设置"),
                    QStringLiteral("PriceType"),
-                   {{"Price_type", "电价名称", {}},
-                    {"Base_P", "基本电价", {}},
-                    {"Addon_p", "附加费", {}},
-                    {"Plus_p", "线路损耗费", {}},
-                    {"City_p", "城建费", {}},
-                    {"Sanxia_p", "三峡费", {}},
-                    {"Memo", "备注", {}}},
-                   QStringLiteral("合计"),
-                   [](const QSqlRecord& r) {
-                       return QVariant(unitPrice(r.value("Base_P"), r.value("Addon_p"), r.value("Plus_p"),
-                                                 r.value("City_p"), r.value("Sanxia_p")));
-                   },
-                   {}},
+                   QStringLiteral("Price_id"),
+                   {{"Price_type", "电价名称"},
+                    {"Base_P", "基本电价"},
+                    {"Addon_p", "附加费"},
+                    {"Plus_p", "线路损耗费"},
+                    {"City_p", "城建费"},
+                    {"Sanxia_p", "三峡费"},
+                    {"", "合计"},
+                    {"Memo", "备注"}},
+                   [](const QSqlRecord& r) { return QVariant(unitPrice(r)); },
+                   {},
+                   {QStringLiteral("把光标点击到表格里，再点击“右键”，可以实现添加(插入）和删除。")}},
                   parent)
 {
 }
@@ -341,19 +394,17 @@ TFmMtrType::TFmMtrType(AppContext& ctx, QWidget* parent)
                   {QStringLiteral("TFmMtrType"),
                    QStringLiteral("表型设置"),
                    QStringLiteral("MtrType"),
-                   {{"Type_id", "表型代码", {}},
-                    {"Mtr_Type", "表型名称", {}},
-                    {"Mtr_spec", "规格", {}},
-                    {"Max_qant", "最大购电量", {}},
+                   QStringLiteral("Type_id"),
+                   {{"Type_id", "表型代码"},
+                    {"Mtr_Type", "表型名称"},
+                    {"Mtr_spec", "规格"},
+                    {"Max_qant", "最大购电量"},
                     {"Alam_1", "报警电量", alarmChoices()},
                     {"Alam_2", "拉闸电量", cutOffChoices()},
-                    {"Memo", "备注", {}}},
+                    {"Memo", "备注"}},
                    {},
-                   {},
-                   [](const QSqlRecord& r, AppContext& c) {
-                       if (r.value("Max_qant").toLongLong() >= 10000)
-                           c.prompter->info(QStringLiteral("最大购电量不超过9999，请检查数据！"));
-                   }},
+                   [](const QSqlRecord& r) { return largestPurchaseWarning(r.value(QStringLiteral("Max_qant"))); },
+                   {QStringLiteral("把光标点击到表格里，再点击“右键”，可以实现添加(插入）和删除。")}},
                   parent)
 {
 }

@@ -1,9 +1,9 @@
 #pragma once
-#include <QDialog>
-#include <QSqlRecord>
-#include <QStringList>
+#include "griddescription.h"
+#include "metertypes.h"
 
-#include <functional>
+#include <QDialog>
+#include <memory>
 
 class QSqlTableModel;
 class QTableView;
@@ -11,54 +11,50 @@ class QTableView;
 namespace ombx {
 
 struct AppContext;
-class EditModel;
+class TableEditorModel;
 
-// One column of a browse-and-edit grid: the table's field, its title, and
-// for pick-only columns the values it may take.
-struct GridColumn {
-    QString field;
-    QString title;
-    QStringList choices; // non-empty: chosen from this list only, typing refused
-};
-
-// What a settings grid shows and checks. The grid edits one table file
-// directly, as the office's table editors always have.
-struct GridDescription {
-    QString objectName;
-    QString caption;
-    QString table;
-    QList<GridColumn> columns;                      // shown, in this order
-    QString calculatedTitle;                        // a read-only computed column, shown before the last column
-    std::function<QVariant(const QSqlRecord&)> calculate;
-    std::function<void(const QSqlRecord&, AppContext&)> beforeStore; // warnings that do not stop the store
-};
-
-// The browse-and-edit grid: right-click "插入" and "删除", "确定" and
-// leaving the grid store the row being inserted or edited, "退出" closes.
+// The browse-and-edit grid of the settings tables: right-click "插入" and
+// "删除", "确定" and leaving the grid store the rows being inserted or
+// edited, "退出" closes. A cell refuses a value its column cannot take; the
+// refused text stays in the cell and its row is not stored until it is
+// corrected or emptied. Esc in the grid abandons the changes of the current
+// row.
 class TableEditor : public QDialog {
     Q_OBJECT
 public:
     TableEditor(AppContext& ctx, GridDescription description, QWidget* parent = nullptr);
     ~TableEditor() override;
 
-    // "确定": stores inserted and edited rows; false (with the error shown) when the table refused them.
+    // "确定": stores the rows being inserted or edited. A new row nobody
+    // typed into is dropped. False, with the error shown, when a cell holds
+    // a refused value or the table refused a row; those rows stay as they are.
     bool store();
-    void insertRow();   // "插入" at the current row
-    void deleteRow();   // "删除", after the question
+    void insertRow();        // "插入": stores pending rows, then a new empty row at the current one
+    void deleteRow();        // "删除": asks, then deletes the current row at once
+    void revertCurrentRow(); // Esc: the current row's changes are abandoned
 
     QTableView* grid() const { return m_view; }
     QSqlTableModel* model() const;
-    // Grid column of a field (or of the calculated column, by its title).
+    // Model column of a field, or of the calculated column by its title; -1 when absent.
     int columnOf(const QString& fieldOrTitle) const;
 
+public slots:
+    // "退出", Esc and closing the window: the pending rows are stored first;
+    // the window stays open when they cannot be.
+    void reject() override;
+
 private:
+    class Connection;
     void onFocusChanged(QWidget* old, QWidget* now);
+    bool inGrid(QWidget* w) const;
+    void onRefused(const QString& message);
 
     AppContext& m_ctx;
     GridDescription m_desc;
-    QString m_connection;
-    EditModel* m_model = nullptr;
+    std::unique_ptr<Connection> m_connection;      // outlives the model
+    std::unique_ptr<TableEditorModel> m_model;
     QTableView* m_view = nullptr;
+    bool m_leaveQueued = false;
 };
 
 // 电价设置: the price types with their unit price.
@@ -74,9 +70,5 @@ class TFmMtrType : public TableEditor {
 public:
     explicit TFmMtrType(AppContext& ctx, QWidget* parent = nullptr);
 };
-
-// The alarm and cut-off quantities a meter can be set to.
-QStringList alarmChoices();   // 10, 20, ... 990
-QStringList cutOffChoices();  // 1 ... 10, 20 ... 250, 255
 
 } // namespace ombx

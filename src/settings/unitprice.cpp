@@ -2,8 +2,11 @@
 
 #include "errors.h"
 
+#include <QSqlRecord>
+
 namespace ombx {
 namespace {
+
 long double component(const QVariant& v)
 {
     if (v.isNull() || (v.typeId() == QMetaType::QString && v.toString().trimmed().isEmpty()))
@@ -14,6 +17,7 @@ long double component(const QVariant& v)
         throw ConversionError(QStringLiteral("“%1”不是有效的电价").arg(v.toString()));
     return d;
 }
+
 } // namespace
 
 double unitPrice(const QVariant& base, const QVariant& addon, const QVariant& plus, const QVariant& city,
@@ -25,6 +29,13 @@ double unitPrice(const QVariant& base, const QVariant& addon, const QVariant& pl
     sum += component(city);
     sum += component(sanxia);
     return static_cast<double>(sum);
+}
+
+double unitPrice(const QSqlRecord& row)
+{
+    return unitPrice(row.value(QStringLiteral("Base_P")), row.value(QStringLiteral("Addon_p")),
+                     row.value(QStringLiteral("Plus_p")), row.value(QStringLiteral("City_p")),
+                     row.value(QStringLiteral("Sanxia_p")));
 }
 
 } // namespace ombx

@@ -1,5 +1,6 @@
 #include "backup.h"
 
+#include "database.h"
 #include "dates.h"
 
 #include <QDir>
@@ -39,6 +40,16 @@ bool removeWithRetries(const QString& dir)
     return !QFileInfo::exists(dir);
 }
 
+// True when `dir` is `folder` itself or lies somewhere inside it. A copy of
+// the database into a folder of its own would copy its own copy again and
+// again, so such a target is refused like the database folder itself.
+bool isInside(const QString& dir, const QString& folder)
+{
+    const QString d = QFileInfo(dir).canonicalFilePath();
+    const QString f = QFileInfo(folder).canonicalFilePath();
+    return !d.isEmpty() && !f.isEmpty() && (d == f || d.startsWith(f + QLatin1Char('/')));
+}
+
 } // namespace
 
 QString startDirectory(const QString& programDir)
@@ -70,7 +81,8 @@ Result backUp(const QString& programDir, const QString& chosen, const QDate& tod
     Result r;
     const QString dbDir = QDir::cleanPath(QDir(programDir).filePath(QStringLiteral("DB")));
     const QString target = QDir::cleanPath(QDir(chosen).filePath(QStringLiteral("DB")));
-    if (target.compare(dbDir, Qt::CaseInsensitive) == 0 || QFileInfo(target) == QFileInfo(dbDir)) {
+    if (target.compare(dbDir, Qt::CaseInsensitive) == 0 || QFileInfo(target) == QFileInfo(dbDir) ||
+        isInside(chosen, dbDir)) {
         r.message = QStringLiteral("不能把数据备份到系统目录下，数据备份不成功！");
         return r;
     }
@@ -120,12 +132,14 @@ Result restore(const QString& programDir, const QString& chosen)
     // database is only moved aside once a complete copy stands ready.
     const QString incoming = program.filePath(QStringLiteral("DB.restoring"));
     QDir(incoming).removeRecursively();
-    removeWithRetries(old);
     if (!copyTree(chosen, incoming)) {
         QDir(incoming).removeRecursively();
         r.message = QStringLiteral("文件恢复失败！");
         return r;
     }
+    // A "qz" left behind by an earlier run goes only now, after the copy:
+    // the operator may have chosen that very folder to restore from.
+    removeWithRetries(old);
     if (QFileInfo::exists(dbDir) && !renameWithRetries(dbDir, old)) {
         QDir(incoming).removeRecursively();
         r.message = QStringLiteral("文件恢复失败！");
@@ -140,6 +154,14 @@ Result restore(const QString& programDir, const QString& chosen)
     removeWithRetries(old);
     r.ok = true;
     r.message = QStringLiteral("数据库恢复成功！");
+    return r;
+}
+
+Result restore(Database& db, const QString& programDir, const QString& chosen)
+{
+    db.close();
+    const Result r = restore(programDir, chosen);
+    db.reopen();
     return r;
 }
 

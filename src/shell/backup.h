@@ -4,6 +4,8 @@
 
 namespace ombx {
 
+class Database;
+
 // Backing up the database folder into a folder the operator chooses, and
 // restoring it from such a copy. No table is opened: both work on folders.
 namespace backup {
@@ -28,6 +30,11 @@ Result backUp(const QString& programDir, const QString& chosen, const QDate& tod
 // program with a working DB folder. The caller closes its database
 // connection before and reopens it after.
 Result restore(const QString& programDir, const QString& chosen);
+
+// The restore of the running program: lets go of the database's table files,
+// replaces the folder and opens the database again, so that the restored
+// data is used from the next statement on.
+Result restore(Database& db, const QString& programDir, const QString& chosen);
 
 // Copies a folder tree; creates the target. False when anything failed.
 bool copyTree(const QString& source, const QString& target);

@@ -5,6 +5,7 @@
 #include "backup.h"
 #include "cardlibrary.h"
 #include "database.h"
+#include "designer.h"
 #include "mainwindow.h"
 #include "prompter.h"
 #include "ratingwindow.h"
@@ -62,11 +63,7 @@ void restore(TFmmain& main, AppContext& ctx)
     backup::Result r;
     {
         BusyCursor busy;
-        // The tables are files of the folder being replaced: let go of them
-        // first and take up the restored ones at once after.
-        ctx.db->close();
-        r = backup::restore(ctx.programDir, chosen);
-        ctx.db->reopen();
+        r = backup::restore(*ctx.db, ctx.programDir, chosen);
     }
     ctx.prompter->info(r.message);
 }
@@ -95,6 +92,15 @@ void wireCommands(TFmmain& main, AppContext& ctx)
     main.setCommand(QStringLiteral("设置电价"), openWindow<TFmPriceType>(main, ctx));
     main.setCommand(QStringLiteral("设置表型"), openWindow<TFmMtrType>(main, ctx));
     main.setCommand(QStringLiteral("设置容量"), openWindow<TFmrating>(main, ctx));
+    // The report designer; when the database cannot give the template its
+    // columns ("数据库打开失败！" has been shown) the program ends.
+    for (const auto& [caption, which] : {std::pair{QStringLiteral("收款凭据设计"), DesignedReport::Receipt},
+                                         std::pair{QStringLiteral("用户购电报表设计"), DesignedReport::PurchaseReport}}) {
+        main.setCommand(caption, [&main, &ctx, which = which] {
+            if (!openReportDesigner(which, ctx, &main))
+                main.closeOnFailure();
+        });
+    }
     main.setCommand(QStringLiteral("关于"), [&] {
         AboutDialog about(&main);
         about.exec();

@@ -16,6 +16,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <cstdio>
+#include <optional>
+
 namespace ombx {
 namespace {
 struct BusyCursor {
@@ -43,6 +46,8 @@ TFmlogin::TFmlogin(AppContext& ctx, QWidget* parent) : QDialog(parent), m_ctx(ct
     m_account = new QComboBox(this);
     m_account->setObjectName(QStringLiteral("ComboBox2"));
     m_account->setEditable(true);
+    // Enter starts the attempt; it must not add the typed text to the list.
+    m_account->setInsertPolicy(QComboBox::NoInsert);
     m_password = new QLineEdit(this);
     m_password->setObjectName(QStringLiteral("Edit2"));
     m_password->setEchoMode(QLineEdit::Password);
@@ -93,20 +98,29 @@ void TFmlogin::showEvent(QShowEvent* event)
 
 void TFmlogin::attempt()
 {
-    BusyCursor busy;
-    const QString account = m_account->currentText();
+    auto busy = std::make_optional<BusyCursor>();
     login::Attempt a;
     try {
-        a = login::check(*m_ctx.db, account, m_password->text(), m_class->currentIndex());
-    } catch (const DatabaseError&) {
-        // A database that cannot be read ends the program without a message.
+        a = login::check(*m_ctx.db, m_account->currentText(), m_password->text(), m_class->currentIndex());
+        if (a.outcome == login::Attempt::Ok) {
+            m_success = true;
+            m_ctx.account = m_account->currentText();
+            m_ctx.bureau = login::officeBureau(*m_ctx.db);
+            m_ctx.loginClass = login::classOfPosition(m_class->currentIndex());
+            m_record = login::record(*m_ctx.db, m_ctx.account, a.name, m_class->currentText());
+        }
+    } catch (const DatabaseError& e) {
+        // A database that cannot be read ends the program without a message
+        // to the counter; the reason goes to the error output.
+        std::fprintf(stderr, "OMBX256: %s\n", e.text().toLocal8Bit().constData());
         m_success = false;
-        m_ctx.card->OpenUSB();
-        reject();
+        busy.reset();
+        openReaderAndClose();
         return;
     }
+    busy.reset(); // the messages below are shown with the normal cursor
     if (a.outcome == login::Attempt::Ok) {
-        onSuccess(a.name);
+        openReaderAndClose();
         return;
     }
     m_ctx.prompter->info(a.message);
@@ -118,17 +132,8 @@ void TFmlogin::attempt()
     }
 }
 
-void TFmlogin::onSuccess(const QString& name)
+void TFmlogin::openReaderAndClose()
 {
-    m_success = true;
-    try {
-        m_ctx.account = m_account->currentText();
-        m_ctx.bureau = login::officeBureau(*m_ctx.db);
-        m_ctx.loginClass = login::classOfPosition(m_class->currentIndex());
-        m_record = login::record(*m_ctx.db, m_ctx.account, name, m_class->currentText());
-    } catch (const DatabaseError&) {
-        m_success = false;
-    }
     if (m_ctx.card->OpenUSB() < 1) {
         m_ctx.prompter->info(QStringLiteral("读写器设备打开失败，请检查设备再登陆！"));
         m_success = false;

@@ -28,7 +28,9 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void onSuccess(const QString& name);
+    // The end of every attempt that does not fail: open the card reader, then
+    // close the window (the program goes on only after a success).
+    void openReaderAndClose();
 
     AppContext& m_ctx;
     QComboBox* m_account;   // ComboBox2

@@ -41,6 +41,15 @@ public:
     bool reloginRequested() const { return m_relogin; }
     void requestRelogin() { m_relogin = true; }
 
+    // Ends the program because of an error a command cannot carry on from:
+    // the window closes and the login record keeps "非正常退出！".
+    void closeOnFailure()
+    {
+        m_failed = true;
+        close();
+    }
+    bool closedOnFailure() const { return m_failed; }
+
 private:
     void buildMenus();
     void buildToolBar();
@@ -53,6 +62,7 @@ private:
     QHash<QString, QAction*> m_menus;
     QList<QLabel*> m_status;
     bool m_relogin = false;
+    bool m_failed = false;
 };
 
 } // namespace ombx

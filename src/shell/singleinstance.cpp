@@ -9,16 +9,27 @@ SingleInstance::SingleInstance(const QString& name, QObject* parent) : QObject(p
 
 SingleInstance::~SingleInstance() { release(); }
 
-bool SingleInstance::notifyRunningCopy()
+bool SingleInstance::findRunningCopy()
 {
-    QLocalSocket socket;
-    socket.connectToServer(m_name);
-    if (!socket.waitForConnected(500))
-        return false;
-    socket.write(QByteArray::number(kStartupMessage) + '\n');
-    socket.waitForBytesWritten(500);
-    socket.disconnectFromServer();
-    return true;
+    delete m_running;
+    m_running = new QLocalSocket(this);
+    m_running->connectToServer(m_name);
+    if (m_running->waitForConnected(500))
+        return true;
+    delete m_running;
+    m_running = nullptr;
+    return false;
+}
+
+void SingleInstance::sendStartupMessage()
+{
+    if (!m_running)
+        return;
+    m_running->write(QByteArray::number(kStartupMessage) + '\n');
+    m_running->waitForBytesWritten(500);
+    m_running->disconnectFromServer();
+    delete m_running;
+    m_running = nullptr;
 }
 
 bool SingleInstance::listen()

@@ -3,6 +3,7 @@
 #include <QString>
 
 class QLocalServer;
+class QLocalSocket;
 
 namespace ombx {
 
@@ -16,8 +17,11 @@ public:
     explicit SingleInstance(const QString& name = QStringLiteral("My OMBX256"), QObject* parent = nullptr);
     ~SingleInstance() override;
 
-    // True when another copy answers; it has then been sent the start-up message.
-    bool notifyRunningCopy();
+    // True when another copy answers; the connection is kept for
+    // sendStartupMessage().
+    bool findRunningCopy();
+    // Sends the start-up message to the copy found and lets go of it.
+    void sendStartupMessage();
     // Starts listening (removing a socket a crashed copy left behind).
     bool listen();
     void release();
@@ -28,6 +32,7 @@ signals:
 private:
     QString m_name;
     QLocalServer* m_server = nullptr;
+    QLocalSocket* m_running = nullptr;
 };
 
 } // namespace ombx

@@ -45,6 +45,11 @@ TEST(Backup, RefusesTheProgramsOwnFolder)
     EXPECT_FALSE(r.ok);
     EXPECT_EQ(r.message, QString("不能把数据备份到系统目录下，数据备份不成功！"));
     EXPECT_EQ(entries(program.path()), QStringList{"DB"});
+    // Nor anywhere inside the database folder: the copy would copy itself.
+    QDir(program.dbDir()).mkdir("backups");
+    const auto inside = backup::backUp(program.path(), program.dbDir() + "/backups", QDate(2024, 3, 1));
+    EXPECT_EQ(inside.message, QString("不能把数据备份到系统目录下，数据备份不成功！"));
+    EXPECT_TRUE(entries(program.dbDir() + "/backups").isEmpty());
 }
 
 TEST(Restore, ReplacesTheDatabaseAndLeavesNoTrace)
@@ -59,9 +64,8 @@ TEST(Restore, ReplacesTheDatabaseAndLeavesNoTrace)
     const auto wrong = backup::restore(program.path(), target.path()); // the parent, not the backup
     EXPECT_EQ(wrong.message, QString("数据库文件选择不正确，注意数据库目录必须双击！"));
 
-    program.closeDb();
-    const auto r = backup::restore(program.path(), saved.folder);
-    program.reopenDb();
+    // The program's open database reads the restored tables at once.
+    const auto r = backup::restore(program.db(), program.path(), saved.folder);
     EXPECT_TRUE(r.ok);
     EXPECT_EQ(r.message, QString("数据库恢复成功！"));
     EXPECT_EQ(entries(program.path()), QStringList{"DB"});
@@ -86,4 +90,23 @@ TEST(Restore, AFailedCopyKeepsTheWorkingDatabase)
     EXPECT_EQ(entries(program.path()), QStringList{"DB"});
     program.reopenDb();
     EXPECT_EQ(program.db().select("select ID from adm").text(0, 0), QString("admin"));
+}
+
+TEST(Restore, FromFoldersOfTheProgramItself)
+{
+    // The database folder itself and a "qz" left by an earlier run are
+    // copied before anything is moved, so neither choice loses the data.
+    TestProgramDir program;
+    program.db().exec("insert into Bur (Bur_id) values (7)");
+    ASSERT_TRUE(backup::copyTree(program.dbDir(), program.filePath("qz")));
+    program.db().exec("update Bur set Bur_id = 8");
+    for (const QString& chosen : {program.filePath("qz"), program.dbDir()}) {
+        program.closeDb();
+        const auto r = backup::restore(program.path(), chosen);
+        program.reopenDb();
+        EXPECT_EQ(r.message, QString("数据库恢复成功！")) << chosen.toStdString();
+        EXPECT_EQ(entries(program.path()), QStringList{"DB"});
+    }
+    // The older copy from "qz" is in use, and restoring DB onto itself kept it.
+    EXPECT_EQ(program.db().select("select Bur_id from Bur").integer(0, 0), 7);
 }

@@ -6,6 +6,7 @@
 #include "virtualreader.h"
 
 #include <QComboBox>
+#include <QFile>
 #include <QLineEdit>
 #include <QTemporaryDir>
 
@@ -101,4 +102,15 @@ TEST_F(LoginFixture, TypedQuotesAreJustWrongAccounts)
 {
     EXPECT_EQ(login::check(program.db(), "admin' --", "x", 1).outcome, login::Attempt::NoAccount);
     EXPECT_EQ(login::check(program.db(), "admin", "' or '1'='1", 1).outcome, login::Attempt::WrongPassword);
+}
+
+TEST_F(LoginFixture, ADatabaseErrorEndsTheLoginSilently)
+{
+    ASSERT_TRUE(QFile::remove(program.dbDir() + "/Admrec.db")); // the login record cannot be written
+    TFmlogin w(ctx);
+    w.show();
+    attempt(w, "admin", "admin", 1);
+    EXPECT_FALSE(w.succeeded());
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_TRUE(prompter.texts().isEmpty());
 }

@@ -7,6 +7,7 @@
 #include <QDate>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -108,4 +109,20 @@ TEST(Program, StartsIntoTheLoginWindow)
     EXPECT_FALSE(program.waitForFinished(2000)) << program.readAllStandardError().toStdString();
     program.kill();
     program.waitForFinished();
+}
+
+TEST(MainWindow, AHiddenEntryDoesNotAnswerItsKey)
+{
+    // F2 belongs to "买电", which administrators do not see.
+    for (int loginClass : {0, 1}) {
+        MainFixture f(loginClass, "someone");
+        TFmmain w(f.ctx);
+        int sales = 0;
+        w.setCommand("买电", [&] { ++sales; });
+        w.show();
+        w.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+        QTest::keyClick(&w, Qt::Key_F2);
+        EXPECT_EQ(sales, loginClass == 1 ? 1 : 0) << "class " << loginClass;
+    }
 }
