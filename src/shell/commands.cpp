@@ -3,12 +3,16 @@
 #include "aboutdialog.h"
 #include "appcontext.h"
 #include "backup.h"
+#include "buywindow.h"
+#include "cardcommand.h"
 #include "cardlibrary.h"
 #include "database.h"
 #include "designer.h"
 #include "mainwindow.h"
+#include "newusrwindow.h"
 #include "prompter.h"
 #include "ratingwindow.h"
+#include "reprintwindow.h"
 #include "tableeditor.h"
 
 #include <QApplication>
@@ -89,6 +93,25 @@ void wireCommands(TFmmain& main, AppContext& ctx)
             main.close();
         }
     });
+    // Selling: the buy checks, then the buy window for the card's customer.
+    const TFmmain::Command buy = afterCardChecks(ctx, checks::CardCommand::Buy, [&](const checks::Passed& p) {
+        TFmBuy window(ctx, p.user, &main);
+        window.exec();
+    });
+    main.setCommand(QStringLiteral("买电"), buy);
+    // Opening an account; "转购电" then sells to the card on the reader as "买电" would.
+    main.setCommand(QStringLiteral("开户"),
+                    afterCardChecks(ctx, checks::CardCommand::OpenAccount, [&main, &ctx, buy](const checks::Passed&) {
+                        bool buyNext = false;
+                        {
+                            TFmNewUsr window(ctx, &main);
+                            window.exec();
+                            buyNext = window.buyNext();
+                        }
+                        if (buyNext)
+                            buy();
+                    }));
+    main.setCommand(QStringLiteral("票据补打"), openWindow<TFrmpjbd>(main, ctx));
     main.setCommand(QStringLiteral("设置电价"), openWindow<TFmPriceType>(main, ctx));
     main.setCommand(QStringLiteral("设置表型"), openWindow<TFmMtrType>(main, ctx));
     main.setCommand(QStringLiteral("设置容量"), openWindow<TFmrating>(main, ctx));
