@@ -2,7 +2,7 @@
 
 #include "appcontext.h"
 #include "database.h"
-#include "formparts.h"
+#include "forms.h"
 #include "prompter.h"
 #include "ratings.h"
 
@@ -66,16 +66,16 @@ TFmrating::TFmrating(AppContext& ctx, QWidget* parent) : QDialog(parent), m_ctx(
 
     auto* group = new QGroupBox(QStringLiteral("容量设置："), this);
     auto* form = new QFormLayout(group);
-    formparts::addRow(form, QStringLiteral("表型名称："), m_typeList);
-    formparts::addRow(form, QStringLiteral("容量："), m_ratingEdit, QStringLiteral("（A）"));
-    formparts::addRow(form, QStringLiteral("电表常数："), m_constantEdit, QStringLiteral("（imp/kWh)"));
-    formparts::addRow(form, QStringLiteral("电压："), m_voltageEdit, QStringLiteral("（V）"));
-    formparts::addRow(form, QStringLiteral("备注："), m_memoEdit);
+    addRow(form, QStringLiteral("表型名称："), m_typeList);
+    addRow(form, QStringLiteral("容量："), m_ratingEdit, QStringLiteral("（A）"));
+    addRow(form, QStringLiteral("电表常数："), m_constantEdit, QStringLiteral("（imp/kWh)"));
+    addRow(form, QStringLiteral("电压："), m_voltageEdit, QStringLiteral("（V）"));
+    addRow(form, QStringLiteral("备注："), m_memoEdit);
 
-    m_addButton = formparts::button(kAdd, QStringLiteral("addButton"), this);
-    auto* del = formparts::button(QStringLiteral("删除"), QStringLiteral("deleteButton"), this);
-    auto* ok = formparts::button(QStringLiteral("确定"), QStringLiteral("okButton"), this);
-    auto* quit = formparts::button(QStringLiteral("退出"), QStringLiteral("exitButton"), this);
+    m_addButton = makeButton(kAdd, QStringLiteral("addButton"), {}, this);
+    auto* del = makeButton(QStringLiteral("删除"), QStringLiteral("deleteButton"), {}, this);
+    auto* ok = makeButton(QStringLiteral("确定"), QStringLiteral("okButton"), {}, this);
+    auto* quit = makeButton(QStringLiteral("退出"), QStringLiteral("exitButton"), {}, this);
     connect(m_addButton, &QPushButton::clicked, this, [this] { guarded([this] { onAddClicked(); }); });
     connect(del, &QPushButton::clicked, this, [this] { guarded([this] { onDeleteClicked(); }); });
     connect(ok, &QPushButton::clicked, this, [this] { guarded([this] { onChangeClicked(); }); });

@@ -4,7 +4,7 @@
 
 #include "appcontext.h"
 #include "database.h"
-#include "formparts.h"
+#include "forms.h"
 #include "prompter.h"
 #include "schema.h"
 #include "unitprice.h"
@@ -219,8 +219,8 @@ TableEditor::TableEditor(AppContext& ctx, GridDescription description, QWidget* 
     }
     connect(qApp, &QApplication::focusChanged, this, &TableEditor::onFocusChanged);
 
-    auto* ok = formparts::button(QStringLiteral("确定"), QStringLiteral("okButton"), this);
-    auto* quit = formparts::button(QStringLiteral("退出"), QStringLiteral("exitButton"), this);
+    auto* ok = makeButton(QStringLiteral("确定"), QStringLiteral("okButton"), {}, this);
+    auto* quit = makeButton(QStringLiteral("退出"), QStringLiteral("exitButton"), {}, this);
     for (QPushButton* b : {ok, quit})
         b->setAutoDefault(false);
     connect(ok, &QPushButton::clicked, this, &TableEditor::store);

@@ -2,7 +2,6 @@
 
 #include "dates.h"
 #include "datetime_collation.h"
-#include "gbk.h"
 
 #include <QAtomicInt>
 #include <QDir>
@@ -40,46 +39,6 @@ QSqlDatabase openFile(const QString& path, const QString& connectionName)
 QString engineText(const QSqlError& e)
 {
     return e.databaseText().isEmpty() ? e.text() : e.databaseText();
-}
-
-QVariant convertValue(const Table& table, const Column& col, const QString& text)
-{
-    static const QRegularExpression integerRe(QStringLiteral(R"(^[-+]?\d+$)"));
-    static const QRegularExpression numberRe(QStringLiteral(R"(^[-+]?(\d+(\.\d*)?|\.\d+)([eE][-+]?\d+)?$)"));
-    const QString v = text.trimmed();
-    if (text.isEmpty())
-        return QVariant();
-    const QString where = table.name + QLatin1Char('.') + col.name;
-    switch (col.type) {
-    case ColumnType::Integer:
-    case ColumnType::AutoNumber: {
-        bool ok = false;
-        const qint64 n = integerRe.match(v).hasMatch() ? v.toLongLong(&ok) : 0;
-        if (!ok)
-            throw ConversionError(QStringLiteral("“%1”不是有效的整数（字段 %2）").arg(text, where));
-        return n;
-    }
-    case ColumnType::Number:
-    case ColumnType::Money: {
-        bool ok = false;
-        const double d = numberRe.match(v).hasMatch() ? v.toDouble(&ok) : 0.0;
-        if (!ok)
-            throw ConversionError(QStringLiteral("“%1”不是有效的数字（字段 %2）").arg(text, where));
-        return d;
-    }
-    case ColumnType::DateTime: {
-        const QDateTime t = parseDateTime(v);
-        if (!t.isValid())
-            throw ConversionError(QStringLiteral("“%1”不是有效的日期时间（字段 %2）").arg(text, where));
-        return dateTimeText(t);
-    }
-    case ColumnType::Text:
-        if (col.width > 0 && gbkLength(text) > col.width)
-            throw ConversionError(
-                QStringLiteral("“%1”超过字段 %2 的长度（%3 字节）").arg(text, where).arg(col.width));
-        return text;
-    }
-    return text;
 }
 
 } // namespace
@@ -350,7 +309,7 @@ qint64 Database::append(const QString& tableName, const Values& values)
             throw DatabaseError(QStringLiteral("表 %1 没有字段 %2").arg(t->name, name));
         if (c->type == ColumnType::AutoNumber)
             throw DatabaseError(QStringLiteral("字段 %1.%2 由表自动编号，不能赋值").arg(t->name, c->name));
-        bound << convertValue(*t, *c, text);
+        bound << convertText(*c, text, QStringLiteral("字段 %1.%2").arg(t->name, c->name));
         cols << c->name;
         marks << QStringLiteral("?");
     }

@@ -1,9 +1,13 @@
 #include "schema.h"
 
 #include "datetime_collation.h"
+#include "dates.h"
 #include "errors.h"
+#include "gbk.h"
 
+#include <QDateTime>
 #include <QDir>
+#include <QRegularExpression>
 #include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -11,6 +15,8 @@
 #include <QUuid>
 
 #include <sqlite3.h>
+
+#include <cmath>
 
 namespace ombx {
 namespace {
@@ -114,6 +120,46 @@ const Column* Table::column(const QString& n) const
         if (c.name.compare(n, Qt::CaseInsensitive) == 0)
             return &c;
     return nullptr;
+}
+
+QVariant convertText(const Column& column, const QString& text, const QString& label)
+{
+    static const QRegularExpression integerRe(QStringLiteral(R"(^[-+]?\d+$)"));
+    static const QRegularExpression numberRe(QStringLiteral(R"(^[-+]?(\d+(\.\d*)?|\.\d+)([eE][-+]?\d+)?$)"));
+    const QString v = text.trimmed();
+    if (text.isEmpty() || (column.type != ColumnType::Text && v.isEmpty()))
+        return QVariant();
+    switch (column.type) {
+    case ColumnType::Integer:
+    case ColumnType::AutoNumber: {
+        bool ok = false;
+        const qint64 n = integerRe.match(v).hasMatch() ? v.toLongLong(&ok) : 0;
+        if (!ok)
+            throw ConversionError(QStringLiteral("“%1”不是有效的整数（%2）").arg(text, label));
+        return n;
+    }
+    case ColumnType::Number:
+    case ColumnType::Money: {
+        bool ok = false;
+        const double d = numberRe.match(v).hasMatch() ? v.toDouble(&ok) : 0.0;
+        if (!ok || !std::isfinite(d))
+            throw ConversionError(QStringLiteral("“%1”不是有效的数字（%2）").arg(text, label));
+        return d;
+    }
+    case ColumnType::DateTime: {
+        const QDateTime t = parseDateTime(v);
+        if (!t.isValid())
+            throw ConversionError(QStringLiteral("“%1”不是有效的日期时间（%2）").arg(text, label));
+        return dateTimeText(t);
+    }
+    case ColumnType::Text:
+        if (column.width > 0 && gbkLength(text) > column.width)
+            throw ConversionError(QStringLiteral("“%1”太长，%2最多 %3 个字节（一个汉字占两个字节）")
+                                      .arg(text, label)
+                                      .arg(column.width));
+        return text;
+    }
+    return text;
 }
 
 const QList<Table>& tables()
