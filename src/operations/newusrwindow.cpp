@@ -8,7 +8,7 @@
 #include "printing.h"
 #include "report.h"
 #include "prompter.h"
-#include "tableeditor.h"
+#include "metertypes.h"
 
 #include <QComboBox>
 #include <QFormLayout>
