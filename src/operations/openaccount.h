@@ -24,7 +24,7 @@ KeyedList villages(Database& db);     // Village → id
 // The highest customer number + 1; 1 for an empty table.
 qint64 nextCustomerNumber(Database& db);
 
-// A meter type whose name and specification contain "1.5(6)" is used with a
+// A meter type whose name and 规格 (Mtr_spec) contain "1.5(6)" is used with a
 // current transformer: the CT boxes are shown.
 bool usesCurrentTransformer(const QString& meterTypeText);
 
