@@ -122,10 +122,10 @@ TFmBuy::TFmBuy(AppContext& ctx, qint64 user, QWidget* parent) : QDialog(parent),
 
     connect(m_byQuantity, &QRadioButton::clicked, this, &TFmBuy::selectByQuantity);
     connect(m_byAmount, &QRadioButton::clicked, this, &TFmBuy::selectByAmount);
-    connect(m_quantity, &QLineEdit::editingFinished, this, [this] { guarded([this] { onQuantityLeft(); }); });
-    connect(m_amount, &QLineEdit::editingFinished, this, [this] { guarded([this] { onAmountLeft(); }); });
-    connect(m_buy, &QPushButton::clicked, this, [this] { guarded([this] { onBuy(); }); });
-    connect(m_print, &QPushButton::clicked, this, [this] { guarded([this] { onPrint(); }); });
+    connect(m_quantity, &QLineEdit::editingFinished, this, [this] { runGuarded(*m_ctx.prompter, [this] { onQuantityLeft(); }); });
+    connect(m_amount, &QLineEdit::editingFinished, this, [this] { runGuarded(*m_ctx.prompter, [this] { onAmountLeft(); }); });
+    connect(m_buy, &QPushButton::clicked, this, [this] { runGuarded(*m_ctx.prompter, [this] { onBuy(); }); });
+    connect(m_print, &QPushButton::clicked, this, [this] { runGuarded(*m_ctx.prompter, [this] { onPrint(); }); });
     connect(quit, &QPushButton::clicked, this, &QDialog::reject);
 
     // Loading.
@@ -154,14 +154,6 @@ TFmBuy::TFmBuy(AppContext& ctx, qint64 user, QWidget* parent) : QDialog(parent),
     m_invoice->clear();
 }
 
-void TFmBuy::guarded(const std::function<void()>& f)
-{
-    try {
-        f();
-    } catch (const DatabaseError& e) {
-        m_ctx.prompter->error(e.text());
-    }
-}
 
 void TFmBuy::selectByQuantity()
 {

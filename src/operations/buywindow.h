@@ -31,7 +31,6 @@ public:
 
 private:
     QLineEdit* field(const QString& objectName, bool readOnly = true);
-    void guarded(const std::function<void()>& f);
 
     AppContext& m_ctx;
     qint64 m_user;

@@ -101,15 +101,7 @@ TFmNewUsr::TFmNewUsr(AppContext& ctx, QWidget* parent) : QDialog(parent), m_ctx(
     m_fee->hide(); // the fee windows are not offered
     m_print->setEnabled(false);
     m_toBuy->setEnabled(false);
-    const auto guard = [this](void (TFmNewUsr::*f)()) {
-        return [this, f] {
-            try {
-                (this->*f)();
-            } catch (const DatabaseError& e) {
-                m_ctx.prompter->error(e.text());
-            }
-        };
-    };
+    const auto guard = [this](void (TFmNewUsr::*f)()) { return guarded(*m_ctx.prompter, [this, f] { (this->*f)(); }); };
     connect(m_open, &QPushButton::clicked, this, guard(&TFmNewUsr::onOpen));
     connect(m_print, &QPushButton::clicked, this, guard(&TFmNewUsr::onPrint));
     connect(m_toBuy, &QPushButton::clicked, this, &TFmNewUsr::onBuyNext);

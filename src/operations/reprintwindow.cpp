@@ -52,15 +52,7 @@ TFrmpjbd::TFrmpjbd(AppContext& ctx, QWidget* parent) : QDialog(parent), m_ctx(ct
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->verticalHeader()->hide();
 
-    const auto guard = [this](void (TFrmpjbd::*f)()) {
-        return [this, f] {
-            try {
-                (this->*f)();
-            } catch (const DatabaseError& e) {
-                m_ctx.prompter->error(e.text());
-            }
-        };
-    };
+    const auto guard = [this](void (TFrmpjbd::*f)()) { return guarded(*m_ctx.prompter, [this, f] { (this->*f)(); }); };
     connect(find, &QPushButton::clicked, this, guard(&TFrmpjbd::onFind));
     connect(m_print, &QPushButton::clicked, this, guard(&TFrmpjbd::onReprint));
     connect(quit, &QPushButton::clicked, this, &QDialog::reject);

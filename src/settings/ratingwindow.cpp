@@ -127,14 +127,7 @@ TFmrating::TFmrating(AppContext& ctx, QWidget* parent) : QDialog(parent), m_ctx(
 
 bool TFmrating::adding() const { return m_addButton->text() == kConfirmAdd; }
 
-void TFmrating::guarded(const std::function<void()>& handler)
-{
-    try {
-        handler();
-    } catch (const DatabaseError& e) {
-        m_ctx.prompter->error(e.text());
-    }
-}
+void TFmrating::guarded(const std::function<void()>& handler) { runGuarded(*m_ctx.prompter, handler); }
 
 void TFmrating::clearBoxes()
 {

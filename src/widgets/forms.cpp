@@ -1,11 +1,23 @@
 #include "forms.h"
 
+#include "errors.h"
+#include "prompter.h"
+
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 
 namespace ombx {
+
+void runGuarded(Prompter& prompter, const std::function<void()>& handler)
+{
+    try {
+        handler();
+    } catch (const DatabaseError& e) {
+        prompter.error(e.text());
+    }
+}
 
 QLabel* captionFor(QWidget* field, const QString& caption, QWidget* parent)
 {

@@ -1,6 +1,8 @@
 #pragma once
 #include <QString>
 
+#include <functional>
+
 class QAbstractButton;
 class QFormLayout;
 class QLabel;
@@ -8,6 +10,18 @@ class QPushButton;
 class QWidget;
 
 namespace ombx {
+
+class Prompter;
+
+// Runs a handler of a window the way the main window runs its commands: a
+// database or conversion error that escapes it is shown in the error box and
+// the window carries on.
+void runGuarded(Prompter& prompter, const std::function<void()>& handler);
+// The same, as a slot to connect a button to.
+inline std::function<void()> guarded(Prompter& prompter, std::function<void()> handler)
+{
+    return [&prompter, handler = std::move(handler)] { runGuarded(prompter, handler); };
+}
 
 // Adds "caption" and its field as one row; the caption is the field's buddy,
 // so screen readers announce it and UI automation finds the field by it.
