@@ -15,6 +15,9 @@ public:
     // A box titled "提示" with OK and Cancel; true on OK.
     virtual bool question(const QString& text) = 0;
     virtual void error(const QString& text) = 0;
+    // An information box titled "提示" with one OK (the printer and
+    // database notices of printing and the report designer).
+    virtual void notice(const QString& text) { info(text); }
 };
 
 // Records every text shown and answers questions from a script (OK when the

@@ -20,7 +20,7 @@ bool printerReady(AppContext& ctx)
 {
     if (ctx.printing->hasPrinter())
         return true;
-    ctx.prompter->info(QStringLiteral("请先安装打印机！"));
+    ctx.prompter->notice(QStringLiteral("请先安装打印机！"));
     return false;
 }
 } // namespace

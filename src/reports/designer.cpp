@@ -71,7 +71,7 @@ std::optional<DataSet> designerData(DesignedReport which, Database& db, Prompter
     try {
         return DataSet::fromRows(db.select(designerStatement(which)));
     } catch (const DatabaseError&) {
-        prompter.info(QStringLiteral("数据库打开失败！"));
+        prompter.notice(QStringLiteral("数据库打开失败！"));
         return std::nullopt;
     }
 }

@@ -19,6 +19,11 @@ bool QtPrompter::question(const QString& text)
                                  QMessageBox::Ok) == QMessageBox::Ok;
 }
 
+void QtPrompter::notice(const QString& text)
+{
+    QMessageBox::information(owner(m_parent), QStringLiteral("提示"), text, QMessageBox::Ok);
+}
+
 void QtPrompter::error(const QString& text)
 {
     QMessageBox::critical(owner(m_parent), QApplication::applicationDisplayName(), text, QMessageBox::Ok);

@@ -14,6 +14,7 @@ public:
     void info(const QString& text) override;
     bool question(const QString& text) override;
     void error(const QString& text) override;
+    void notice(const QString& text) override;
 
 private:
     QWidget* m_parent;
