@@ -8,6 +8,7 @@
 #include "cardlibrary.h"
 #include "database.h"
 #include "designer.h"
+#include "forms.h"
 #include "mainwindow.h"
 #include "newusrwindow.h"
 #include "prompter.h"
@@ -25,11 +26,6 @@
 namespace ombx {
 namespace {
 
-struct BusyCursor {
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-};
-
 // A command that opens a window modally, made for the command and destroyed after.
 template <typename Window> TFmmain::Command openWindow(TFmmain& main, AppContext& ctx)
 {
@@ -46,30 +42,33 @@ QString chooseFolder(QWidget* parent, const QString& title, const QString& start
                                              QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
 }
 
-void backUp(TFmmain& main, AppContext& ctx)
+// Backup and restore: the folder dialog at the start folder, the work under
+// the busy cursor, then its message. Cancel does nothing.
+void onChosenFolder(TFmmain& main, AppContext& ctx, const QString& title,
+                    const std::function<backup::Result(const QString&)>& work)
 {
-    const QString chosen = chooseFolder(&main, QStringLiteral("备份数据"), backup::startDirectory(ctx.programDir));
+    const QString chosen = chooseFolder(&main, title, backup::startDirectory(ctx.programDir));
     if (chosen.isEmpty())
         return;
     backup::Result r;
     {
         BusyCursor busy;
-        r = backup::backUp(ctx.programDir, chosen, QDate::currentDate());
+        r = work(chosen);
     }
     ctx.prompter->info(r.message);
 }
 
+void backUp(TFmmain& main, AppContext& ctx)
+{
+    onChosenFolder(main, ctx, QStringLiteral("备份数据"), [&ctx](const QString& chosen) {
+        return backup::backUp(ctx.programDir, chosen, QDate::currentDate());
+    });
+}
+
 void restore(TFmmain& main, AppContext& ctx)
 {
-    const QString chosen = chooseFolder(&main, QStringLiteral("恢复数据"), backup::startDirectory(ctx.programDir));
-    if (chosen.isEmpty())
-        return;
-    backup::Result r;
-    {
-        BusyCursor busy;
-        r = backup::restore(*ctx.db, ctx.programDir, chosen);
-    }
-    ctx.prompter->info(r.message);
+    onChosenFolder(main, ctx, QStringLiteral("恢复数据"),
+                   [&ctx](const QString& chosen) { return backup::restore(*ctx.db, ctx.programDir, chosen); });
 }
 
 } // namespace

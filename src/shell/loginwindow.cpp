@@ -20,12 +20,6 @@
 #include <optional>
 
 namespace ombx {
-namespace {
-struct BusyCursor {
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-};
-} // namespace
 
 TFmlogin::TFmlogin(AppContext& ctx, QWidget* parent) : QDialog(parent), m_ctx(ctx)
 {

@@ -3,12 +3,16 @@
 #include "errors.h"
 #include "prompter.h"
 
+#include <QApplication>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 
 namespace ombx {
+
+BusyCursor::BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+BusyCursor::~BusyCursor() { QApplication::restoreOverrideCursor(); }
 
 void runGuarded(Prompter& prompter, const std::function<void()>& handler)
 {

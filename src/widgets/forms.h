@@ -13,6 +13,14 @@ namespace ombx {
 
 class Prompter;
 
+// The busy cursor for as long as the object lives.
+struct BusyCursor {
+    BusyCursor();
+    ~BusyCursor();
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
 // Runs a handler of a window the way the main window runs its commands: a
 // database or conversion error that escapes it is shown in the error box and
 // the window carries on.
